@@ -1,0 +1,121 @@
+#include "deviceregistry.h"
+
+#include "appsettings.h"
+
+#include <QSettings>
+
+#include <algorithm>
+
+namespace {
+const char *const kArray = "devices";
+const char *const kSerial = "serial";
+const char *const kName = "name";
+const char *const kVersion = "version";
+const char *const kAddr = "addr";
+}
+
+DeviceRegistry::DeviceRegistry(QObject *parent)
+    : QObject(parent)
+{
+    AppSettings app;
+    QSettings *s = app.settings();
+    const int count = s->beginReadArray(QLatin1String(kArray));
+    m_devices.reserve(std::max(0, std::min(count, 10000)));
+    for (int i = 0; i < count; ++i) {
+        s->setArrayIndex(i);
+        DeviceRecord r;
+        r.serial = s->value(QLatin1String(kSerial)).toString();
+        r.name = s->value(QLatin1String(kName)).toString();
+        r.version = s->value(QLatin1String(kVersion)).toString();
+        r.addr = s->value(QLatin1String(kAddr)).toString();
+        m_devices.append(r);
+    }
+    s->endArray();
+    m_modified = false;
+}
+
+DeviceRegistry::~DeviceRegistry()
+{
+    if (m_modified)
+        save();
+}
+
+void DeviceRegistry::save()
+{
+    AppSettings app;
+    QSettings *s = app.settings();
+    s->beginWriteArray(QLatin1String(kArray));
+    for (int i = 0; i < m_devices.size(); ++i) {
+        const DeviceRecord &r = m_devices.at(i);
+        s->setArrayIndex(i);
+        s->setValue(QLatin1String(kSerial), r.serial);
+        s->setValue(QLatin1String(kName), r.name);
+        s->setValue(QLatin1String(kVersion), r.version);
+        s->setValue(QLatin1String(kAddr), r.addr);
+    }
+    s->endArray();
+    m_modified = false;
+}
+
+void DeviceRegistry::registerDevice(const QString &serial, const QString &version,
+                                    const QString &name, const QString &addr)
+{
+    const QString shownName = name.isEmpty() ? serial : name;
+    if (DeviceRecord *r = find(serial)) {
+        r->version = version;
+        r->addr = addr;
+        r->name = shownName;
+    } else {
+        m_devices.append({serial, shownName, version, addr});
+    }
+    touch();
+}
+
+void DeviceRegistry::setVersion(const QString &serial, const QString &version)
+{
+    if (DeviceRecord *r = find(serial)) {
+        r->version = version;
+        touch();
+    }
+}
+
+void DeviceRegistry::setAddress(const QString &serial, const QString &addr)
+{
+    if (DeviceRecord *r = find(serial)) {
+        r->addr = addr;
+        touch();
+    }
+}
+
+void DeviceRegistry::remove(const QString &serial)
+{
+    const int before = m_devices.size();
+    m_devices.erase(std::remove_if(m_devices.begin(), m_devices.end(),
+                                   [&](const DeviceRecord &r) { return r.serial == serial; }),
+                    m_devices.end());
+    if (m_devices.size() != before)
+        touch();
+}
+
+const QVector<DeviceRecord> &DeviceRegistry::devices() const
+{
+    return m_devices;
+}
+
+bool DeviceRegistry::isModified() const
+{
+    return m_modified;
+}
+
+DeviceRecord *DeviceRegistry::find(const QString &serial)
+{
+    auto it = std::find_if(m_devices.begin(), m_devices.end(),
+                           [&](const DeviceRecord &r) { return r.serial == serial; });
+    return it == m_devices.end() ? nullptr : &*it;
+}
+
+void DeviceRegistry::touch()
+{
+    m_modified = true;
+    emit changed();
+}

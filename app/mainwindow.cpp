@@ -1,0 +1,113 @@
+#include "mainwindow.h"
+
+#include "deviceproxymodel.h"
+#include "deviceregistry.h"
+#include "devicetablemodel.h"
+#include "dialogs.h"
+
+#include "deviceprofile.h"
+
+#include <QAction>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QMenuBar>
+#include <QSortFilterProxyModel>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolBar>
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+{
+    buildUi();
+    QMetaObject::connectSlotsByName(this);
+    m_model->loadFromRegistry();
+}
+
+void MainWindow::buildUi()
+{
+    if (objectName().isEmpty())
+        setObjectName(QStringLiteral("MainWindow"));
+    resize(400, 300);
+    setWindowTitle(tr("Korvane Utility 3"));
+
+    auto *actionNewDevice = new QAction(tr("Добавление ККТ"), this);
+    actionNewDevice->setObjectName(QStringLiteral("actionNewDevice"));
+    auto *actionDropDevice = new QAction(tr("Удаление ККТ"), this);
+    actionDropDevice->setObjectName(QStringLiteral("actionDropDevice"));
+
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("centralWidget"));
+    auto *grid = new QGridLayout(central);
+    grid->setObjectName(QStringLiteral("gridLayout"));
+    grid->setSpacing(6);
+    grid->setContentsMargins(11, 11, 11, 11);
+
+    m_table = new QTableView(central);
+    m_table->setObjectName(QStringLiteral("deviceTable"));
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSortingEnabled(true);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    grid->addWidget(m_table, 0, 0);
+    setCentralWidget(central);
+
+    auto *menu = new QMenuBar(this);
+    menu->setObjectName(QStringLiteral("menuBar"));
+    menu->setGeometry(0, 0, 400, 21);
+    setMenuBar(menu);
+
+    auto *toolBar = new QToolBar(this);
+    toolBar->setObjectName(QStringLiteral("mainToolBar"));
+    addToolBar(Qt::TopToolBarArea, toolBar);
+    toolBar->addAction(actionNewDevice);
+    toolBar->addAction(actionDropDevice);
+
+    auto *status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("statusBar"));
+    setStatusBar(status);
+
+    m_model = new DeviceTableModel(this);
+    auto *fontModel = new DeviceProxyModel(this);
+    fontModel->setSourceModel(m_model);
+    m_sortModel = new QSortFilterProxyModel(this);
+    m_sortModel->setSourceModel(fontModel);
+    m_table->setModel(m_sortModel);
+}
+
+QString MainWindow::serialAt(const QModelIndex &proxyIndex) const
+{
+    // The font proxy keeps rows, so the sort proxy's source row is the table model's row.
+    return m_model->record(m_sortModel->mapToSource(proxyIndex).row()).serial;
+}
+
+void MainWindow::on_actionNewDevice_triggered()
+{
+}
+
+void MainWindow::on_deviceTable_doubleClicked(QModelIndex index)
+{
+    Q_UNUSED(index)
+}
+
+void MainWindow::on_actionDropDevice_triggered()
+{
+    const QModelIndexList rows = m_table->selectionModel()->selectedRows(0);
+    if (rows.size() != 1)
+        return;
+    const QString serial = serialAt(rows.first());
+    if (serial.isEmpty())
+        return;
+    if (!Dialogs::question(this, tr("Удаление ККТ"),
+                           tr("Удалить запись о ККТ %1 вместе с данными?").arg(serial)))
+        return;
+    {
+        DeviceRegistry registry;
+        registry.remove(serial);
+        registry.save();
+    }
+    DeviceProfile().remove(serial);
+    m_model->loadFromRegistry();
+}

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs the whole suite twice: a plain
+# build and one under AddressSanitizer + UndefinedBehaviorSanitizer.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+bash "$here/scripts/setup.sh"
+jobs=${KORVANE_JOBS:-$(nproc)}
+status=0
+for flavour in plain asan; do
+    echo "== $flavour build"
+    bash "$here/scripts/build.sh" "$flavour"
+    echo "== $flavour tests"
+    (cd "$here/build/$flavour" && ctest --output-on-failure -j "$jobs") || status=1
+done
+exit $status
