@@ -27,6 +27,8 @@ DeviceProfile::DeviceProfile(QObject *parent)
 void DeviceProfile::save(const QString &name, const QString &version, int goodsCap,
                          const QByteArray &params, const QByteArray &system)
 {
+    if (name.isEmpty())
+        return;
     AppSettings app;
     QSettings *s = app.settings();
     s->beginGroup(QLatin1String(kGroup));
@@ -56,6 +58,8 @@ void DeviceProfile::load(const QString &name, QString &version, int &goodsCap,
 
 void DeviceProfile::saveGoods(const QString &name, const QByteArray &goods)
 {
+    if (name.isEmpty())
+        return;
     AppSettings app;
     QSettings *s = app.settings();
     s->beginGroup(QLatin1String(kGroup));

@@ -1,0 +1,203 @@
+#include "deviceprofile.h"
+#include "deviceregistry.h"
+#include "mainwindow.h"
+#include "scripteddialogs.h"
+#include "testsettings.h"
+
+#include <QAction>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolBar>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+void addDevices(const QStringList &serialsAndNames)
+{
+    DeviceRegistry r;
+    for (const QString &entry : serialsAndNames) {
+        const QStringList parts = entry.split(QLatin1Char(':'));
+        r.registerDevice(parts[0], QStringLiteral("2.53.*"), parts.value(1), QString());
+    }
+}
+
+QStringList registrySerials()
+{
+    QStringList out;
+    const DeviceRegistry registry;
+    for (const DeviceRecord &d : registry.devices())
+        out << d.serial;
+    return out;
+}
+
+bool hasProfile(const QString &serial)
+{
+    QSettings s;
+    s.beginGroup(QStringLiteral("profiles"));
+    return s.childGroups().contains(serial);
+}
+
+}
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_settings = std::make_unique<TestSettings>();
+        m_dialogs = std::make_unique<ScriptedDialogs>();
+    }
+    void cleanup()
+    {
+        QCOMPARE(m_dialogs->pendingAnswers(), 0);
+        m_dialogs.reset();
+        m_settings.reset();
+    }
+
+    void layoutAndNames()
+    {
+        MainWindow w;
+        QCOMPARE(w.objectName(), QStringLiteral("MainWindow"));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Korvane Utility 3"));
+        QCOMPARE(w.size(), QSize(400, 300));
+        auto *add = w.findChild<QAction *>(QStringLiteral("actionNewDevice"));
+        auto *drop = w.findChild<QAction *>(QStringLiteral("actionDropDevice"));
+        QVERIFY(add && drop);
+        QCOMPARE(add->text(), QStringLiteral("Добавление ККТ"));
+        QCOMPARE(drop->text(), QStringLiteral("Удаление ККТ"));
+        QVERIFY(add->icon().isNull());
+        auto *toolBar = w.findChild<QToolBar *>(QStringLiteral("mainToolBar"));
+        QVERIFY(toolBar);
+        QCOMPARE(toolBar->actions(), QList<QAction *>({add, drop}));
+        QCOMPARE(w.toolBarArea(toolBar), Qt::TopToolBarArea);
+        QVERIFY(w.findChild<QMenuBar *>(QStringLiteral("menuBar")));
+        QVERIFY(w.findChild<QMenuBar *>(QStringLiteral("menuBar"))->actions().isEmpty());
+        QVERIFY(w.findChild<QStatusBar *>(QStringLiteral("statusBar")));
+        QCOMPARE(w.centralWidget()->objectName(), QStringLiteral("centralWidget"));
+        auto *grid = w.findChild<QGridLayout *>(QStringLiteral("gridLayout"));
+        QVERIFY(grid);
+        QCOMPARE(grid->spacing(), 6);
+        QCOMPARE(grid->contentsMargins(), QMargins(11, 11, 11, 11));
+        auto *table = w.findChild<QTableView *>(QStringLiteral("deviceTable"));
+        QVERIFY(table);
+        QCOMPARE(table->selectionMode(), QAbstractItemView::SingleSelection);
+        QCOMPARE(table->selectionBehavior(), QAbstractItemView::SelectRows);
+        QVERIFY(table->isSortingEnabled());
+        QVERIFY(table->horizontalHeader()->stretchLastSection());
+    }
+
+    void showsRegistryAtStart()
+    {
+        addDevices({"111:Касса", "222"});
+        MainWindow w;
+        auto *table = w.findChild<QTableView *>(QStringLiteral("deviceTable"));
+        QCOMPARE(table->model()->rowCount(), 2);
+        QCOMPARE(table->model()->index(0, 1).data().toString(), QStringLiteral("Касса"));
+        QCOMPARE(table->model()->index(1, 1).data().toString(), QStringLiteral("222"));
+        QCOMPARE(table->model()->headerData(0, Qt::Horizontal).toString(),
+                 QStringLiteral("Заводской номер"));
+    }
+
+    void removeWithEmptyRegistryDoesNothing()
+    {
+        MainWindow w;
+        w.findChild<QAction *>(QStringLiteral("actionDropDevice"))->trigger();
+        QVERIFY(m_dialogs->shown().isEmpty());
+    }
+
+    void removeWithoutSelectionDoesNothing()
+    {
+        addDevices({"111"});
+        MainWindow w;
+        w.findChild<QAction *>(QStringLiteral("actionDropDevice"))->trigger();
+        QVERIFY(m_dialogs->shown().isEmpty());
+        QCOMPARE(registrySerials(), QStringList({"111"}));
+    }
+
+    void removeAsksAndTakesProfileAndGoods()
+    {
+        addDevices({"111", "222"});
+        DeviceProfile().save(QStringLiteral("222"), QStringLiteral("2.53.1"), 2000, "p", "s");
+        DeviceProfile().saveGoods(QStringLiteral("222"), "g");
+        DeviceProfile().save(QStringLiteral("111"), QStringLiteral("2.53.1"), 2000, "p", "s");
+        MainWindow w;
+        auto *table = w.findChild<QTableView *>(QStringLiteral("deviceTable"));
+        table->selectRow(1);
+        m_dialogs->answerYes();
+        w.findChild<QAction *>(QStringLiteral("actionDropDevice"))->trigger();
+
+        QCOMPARE(m_dialogs->shown().size(), 1);
+        const DialogRequest q = m_dialogs->last();
+        QCOMPARE(q.kind, DialogRequest::Question);
+        QCOMPARE(q.title, QStringLiteral("Удаление ККТ"));
+        QCOMPARE(q.text, QStringLiteral("Удалить запись о ККТ 222 вместе с данными?"));
+        QCOMPARE(registrySerials(), QStringList({"111"}));
+        QVERIFY(!hasProfile(QStringLiteral("222")));
+        QVERIFY(hasProfile(QStringLiteral("111")));
+        QCOMPARE(table->model()->rowCount(), 1);
+
+        // Registering the serial again starts with no profile at all.
+        addDevices({"222"});
+        QByteArray goods;
+        DeviceProfile().loadGoods(QStringLiteral("222"), goods);
+        QVERIFY(goods.isEmpty());
+    }
+
+    void decliningKeepsEntryAndProfile()
+    {
+        addDevices({"111"});
+        DeviceProfile().save(QStringLiteral("111"), QStringLiteral("2.53.1"), 2000, "p", "s");
+        MainWindow w;
+        auto *table = w.findChild<QTableView *>(QStringLiteral("deviceTable"));
+        table->selectRow(0);
+        m_dialogs->answerNo();
+        w.findChild<QAction *>(QStringLiteral("actionDropDevice"))->trigger();
+        QCOMPARE(m_dialogs->shown().size(), 1);
+        QCOMPARE(registrySerials(), QStringList({"111"}));
+        QVERIFY(hasProfile(QStringLiteral("111")));
+        QCOMPARE(table->model()->rowCount(), 1);
+    }
+
+    void sortedRemovalRemovesTheRowShown()
+    {
+        // Registry order B, C, A; sorted by serial the view shows A, B, C.
+        addDevices({"B:bravo", "C:charlie", "A:alpha"});
+        MainWindow w;
+        w.show();
+        auto *table = w.findChild<QTableView *>(QStringLiteral("deviceTable"));
+        table->sortByColumn(0, Qt::AscendingOrder);
+        QCOMPARE(table->model()->index(0, 0).data().toString(), QStringLiteral("A"));
+
+        // Click the first visible row the way a user would.
+        const QRect cell = table->visualRect(table->model()->index(0, 1));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(table->selectionModel()->selectedRows(0).size(), 1);
+        m_dialogs->answerYes();
+        w.findChild<QAction *>(QStringLiteral("actionDropDevice"))->trigger();
+        QCOMPARE(m_dialogs->last().text, QStringLiteral("Удалить запись о ККТ A вместе с данными?"));
+        QCOMPARE(registrySerials(), QStringList({"B", "C"}));
+        QCOMPARE(table->model()->rowCount(), 2);
+    }
+
+    void argumentsAreIgnoredByTheWindow()
+    {
+        // The window reads nothing but the registry; a fresh store stays unwritten.
+        MainWindow w;
+        QVERIFY(!QFile::exists(m_settings->fileName()));
+    }
+
+private:
+    std::unique_ptr<TestSettings> m_settings;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
