@@ -65,7 +65,7 @@ QString Dialogs::getItem(QWidget *parent, const QString &title, const QString &l
             *ok = a.accepted;
         return a.accepted ? a.value : QString();
     }
-    return QInputDialog::getItem(parent, title, label, items, current, false, ok);
+    return QInputDialog::getItem(parent, title, label, items, current, false, ok, Qt::Dialog);
 }
 
 QString Dialogs::getOpenFileName(QWidget *parent, const QString &caption,
