@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QProgressDialog>
+#include <QString>
+
+// The modal busy indicator of every exchange and LAN search: an endless bar,
+// a label and a cancel button, with a second label for once the link is up.
+class DeviceProgressDialog : public QProgressDialog
+{
+    Q_OBJECT
+
+public:
+    explicit DeviceProgressDialog(QWidget *parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
+
+    QString progressText() const { return m_progressText; }
+    void setProgressText(const QString &text) { m_progressText = text; }
+
+public slots:
+    void connected();
+
+private:
+    QString m_progressText;
+};
