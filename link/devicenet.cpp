@@ -143,6 +143,10 @@ void DeviceNet::onDisconnect()
 void DeviceNet::onError(QAbstractSocket::SocketError error)
 {
     qCDebug(lcLink) << "socket error" << error;
+    // A wait that ran out is reported as an error too; the primitive that
+    // waited already knows, and the connection is still good.
+    if (error == QAbstractSocket::SocketTimeoutError)
+        return;
     if (m_running) {
         m_socketBroken = true;
         return;
