@@ -288,7 +288,10 @@ void ConfigTab53::loadParams(DeviceParams *params)
     m_purchase->setChecked(c.tradeModes & ConfigBlock53::PurchaseAllowed);
 
     deptCountChanged(m_deptCount->value());
+    // A box whose state did not change sent no toggled(), so its item of the
+    // main mode would keep the state of the previous load.
     purchaseModeChanged(m_purchase->isChecked());
+    saleModeChanged(m_sale->isChecked());
 }
 
 void ConfigTab53::storeParams(DeviceParams *params)
