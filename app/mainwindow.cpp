@@ -6,6 +6,7 @@
 #include "dialogs.h"
 
 #include "deviceprofile.h"
+#include "devicewindow.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -89,7 +90,14 @@ void MainWindow::on_actionNewDevice_triggered()
 
 void MainWindow::on_deviceTable_doubleClicked(QModelIndex index)
 {
-    Q_UNUSED(index)
+    // The font proxy keeps rows, so the sort proxy's source row is the table model's row.
+    const DeviceRecord record = m_model->record(m_sortModel->mapToSource(index).row());
+    auto *window = new DeviceWindow(this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::WindowModal);
+    window->setDevice(record.serial, record.version, record.name, record.addr);
+    connect(window, &DeviceWindow::updateRegistry, m_model, &DeviceTableModel::loadFromRegistry);
+    window->show();
 }
 
 void MainWindow::on_actionDropDevice_triggered()

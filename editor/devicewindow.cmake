@@ -1,0 +1,8 @@
+# The device window and its tabs join the editor library. The window talks to
+# registers through the link and uses the shell's dialogs, registry and
+# progress dialog; the main window opens it.
+target_sources(korvane_editor PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/configtab53.cpp ${CMAKE_CURRENT_LIST_DIR}/configtab53.h
+    ${CMAKE_CURRENT_LIST_DIR}/devicewindow.cpp ${CMAKE_CURRENT_LIST_DIR}/devicewindow.h)
+target_link_libraries(korvane_editor PUBLIC korvane_app korvane_link)
+target_link_libraries(korvane_app PUBLIC korvane_editor)

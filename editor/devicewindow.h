@@ -1,0 +1,96 @@
+#pragma once
+
+#include "devicecontroller.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMainWindow>
+#include <QString>
+
+#include <memory>
+
+class DeviceIssueWidget;
+class DeviceParams;
+class DeviceWidget;
+class QLabel;
+class QTabWidget;
+
+// The editor of one registered register: its parameter set and tabs, built for
+// the firmware family of its version, filled from the saved profile, read from
+// and written to the register, saved as the profile and checked.
+class DeviceWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit DeviceWindow(QWidget *parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
+    ~DeviceWindow() override;
+
+    // Called once, right after construction.
+    void setDevice(const QString &serial, const QString &version, const QString &name,
+                   const QString &address);
+
+    QString serial() const { return m_serial; }
+    QString version() const { return m_version; }
+    QString address() const { return m_address; }
+    int goodsCap() const { return m_goodsCap; }
+    bool hasData() const { return m_hasData; }
+    QByteArray paramsImage() const { return m_paramsImage; }
+    QByteArray systemBlock() const { return m_systemBlock; }
+    // Null when the version names no family this window can edit.
+    DeviceParams *params() const { return m_params.get(); }
+    QList<DeviceWidget *> tabs() const { return m_tabList; }
+
+signals:
+    // The register's registry entry (address or version) has changed.
+    void updateRegistry();
+
+private slots:
+    void onDeviceImport();
+    void onDeviceExport();
+    void onProfileExport();
+    void onDeviceChangeAddr();
+    void onDeviceImportFinished();
+    void onDeviceExportFinished();
+    void onValidate();
+    void onShowGoods();
+
+private:
+    struct DeviceImage
+    {
+        QString version;
+        QString serial;
+        int goodsCap = 0;
+        QByteArray params;
+        QByteArray system;
+    };
+
+    void createMenus();
+    void createTabs(const QString &version);
+    void clearTabs();
+    void loadProfile(const QString &serial);
+    void storeTabs();
+    void loadTabs();
+    void applyDeviceImage();
+    void setAddress(const QString &address);
+    bool hasParams(const QString &title);
+    bool isIdle(const QString &title);
+
+    QLabel *m_addressLabel = nullptr;
+    QTabWidget *m_tabWidget = nullptr;
+    QByteArray m_paramsImage;
+    QByteArray m_systemBlock;
+    DeviceImage m_deviceImage;
+    DeviceController m_controller;
+    bool m_hasData = false;
+    // One exchange at a time: a write goes on after its progress dialog is
+    // cancelled, and its end must not be taken for another exchange's.
+    bool m_exchangeRunning = false;
+    QString m_address;
+    QString m_version;
+    QString m_serial;
+    int m_goodsCap = 0;
+    std::unique_ptr<DeviceParams> m_params;
+    QList<DeviceWidget *> m_tabList;
+    DeviceIssueWidget *m_issueDock = nullptr;
+};
