@@ -1,3 +1,4 @@
+include_guard(GLOBAL)
 # The device window and its tabs join the editor library. The window talks to
 # registers through the link and uses the shell's dialogs, registry and
 # progress dialog; the main window opens it.

@@ -384,9 +384,9 @@ void DeviceWindow::onValidate()
     if (!m_issueDock) {
         m_issueDock = new DeviceIssueWidget(m_tabWidget, this);
         addDockWidget(Qt::BottomDockWidgetArea, m_issueDock);
-    } else {
-        m_issueDock->show();
     }
+    // A dock added to a window already on screen stays hidden until shown.
+    m_issueDock->show();
     m_issueDock->model()->clear();
     ValidationContext context;
     for (DeviceWidget *tab : qAsConst(m_tabList))

@@ -1,1 +1,5 @@
 korvane_test(tst_configtab53 SOURCES editor/tst_configtab53.cpp LIBS korvane_editor)
+if(TARGET korvane_sim)
+    korvane_test(tst_devicewindow SOURCES editor/tst_devicewindow.cpp
+                 LIBS korvane_editor korvane_link korvane_sim)
+endif()
