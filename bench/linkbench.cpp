@@ -65,10 +65,53 @@ private:
     quint16 m_port = 0;
 };
 
+// The same echo, served from an event loop the way the simulator serves:
+// shows how much of a transaction is the server's event dispatch.
+class EventEchoThread : public QThread
+{
+public:
+    quint16 listen()
+    {
+        start();
+        m_ready.acquire();
+        return m_port;
+    }
+
+protected:
+    void run() override
+    {
+        QTcpServer server;
+        server.listen(QHostAddress::LocalHost, 0);
+        m_port = server.serverPort();
+        QEventLoop loop;
+        QByteArray pending;
+        QObject::connect(&server, &QTcpServer::newConnection, [&] {
+            QTcpSocket *socket = server.nextPendingConnection();
+            socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+            QObject::connect(socket, &QTcpSocket::readyRead, [&pending, socket] {
+                pending += socket->readAll();
+                while (pending.size() >= Block) {
+                    socket->write(pending.left(Block));
+                    pending.remove(0, Block);
+                    socket->flush();
+                }
+            });
+            QObject::connect(socket, &QTcpSocket::disconnected, &loop, &QEventLoop::quit);
+        });
+        m_ready.release();
+        loop.exec();
+    }
+
+private:
+    QSemaphore m_ready;
+    quint16 m_port = 0;
+};
+
 // Microseconds per round trip, best of several runs.
+template<typename Server>
 double rawRoundTrip(int count)
 {
-    EchoThread echo;
+    Server echo;
     QTcpSocket socket;
     socket.connectToHost(QHostAddress::LocalHost, echo.listen());
     if (!socket.waitForConnected(5000))
@@ -131,12 +174,14 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
 
-    const double raw = rawRoundTrip(2000);
+    const double raw = rawRoundTrip<EchoThread>(2000);
+    const double eventRaw = rawRoundTrip<EventEchoThread>(2000);
     if (raw <= 0) {
         std::fprintf(stderr, "raw loopback round trip failed\n");
         return 1;
     }
     std::printf("raw loopback round trip, 1 KiB each way: %.1f us\n", raw);
+    std::printf("  the same against an event-loop server: %.1f us (ratio %.2f)\n", eventRaw, eventRaw / raw);
 
     SimConfig config = SimConfig::family253("2530000001");
     config.goodsCapacity = 2000;
