@@ -4,6 +4,7 @@
 #include "deviceregistry.h"
 #include "devicetablemodel.h"
 #include "dialogs.h"
+#include "registerdevicedialog.h"
 
 #include "deviceprofile.h"
 #include "devicewindow.h"
@@ -86,6 +87,9 @@ QString MainWindow::serialAt(const QModelIndex &proxyIndex) const
 
 void MainWindow::on_actionNewDevice_triggered()
 {
+    RegisterDeviceDialog dialog;
+    if (dialog.exec() == QDialog::Accepted)
+        m_model->loadFromRegistry();
 }
 
 void MainWindow::on_deviceTable_doubleClicked(QModelIndex index)

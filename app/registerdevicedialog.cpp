@@ -1,0 +1,193 @@
+#include "registerdevicedialog.h"
+
+#include "browsedevicedialog.h"
+#include "deviceprogressdialog.h"
+#include "deviceregistry.h"
+#include "dialogs.h"
+#include "ipaddressvalidator.h"
+#include "reachabilityprobe.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const char *const kVersionPatterns[] = {"2.52.*", "2.53.*"};
+
+QFrame *sunkenLine(QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setLineWidth(1);
+    line->setMidLineWidth(0);
+    return line;
+}
+
+}
+
+RegisterDeviceDialog::RegisterDeviceDialog(QWidget *parent)
+    : QDialog(parent)
+{
+    m_serialEdit = new QLineEdit(this);
+    m_serialEdit->setObjectName(QStringLiteral("serialEdit"));
+    m_serialEdit->setMaxLength(16);
+    m_ipEdit = new QLineEdit(this);
+    m_ipEdit->setObjectName(QStringLiteral("ipEdit"));
+    m_ipEdit->setValidator(new IpAddressValidator(m_ipEdit));
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(new QLabel(tr("Введите заводской номер ККТ"), this), 0, 0, 1, 3);
+    grid->addWidget(m_serialEdit, 1, 0, 1, 3);
+    grid->addWidget(sunkenLine(this), 2, 0);
+    grid->addWidget(new QLabel(tr("или"), this), 2, 1, Qt::AlignHCenter);
+    grid->addWidget(sunkenLine(this), 2, 2);
+    grid->addWidget(new QLabel(tr("Введите IP адрес ККТ"), this), 3, 0, 1, 3);
+    grid->addWidget(m_ipEdit, 4, 0, 1, 3);
+
+    auto *browseButton = new QPushButton(tr("Обзор"), this);
+    browseButton->setObjectName(QStringLiteral("browseButton"));
+    auto *okButton = new QPushButton(tr("OK"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setDefault(true);
+    auto *closeButton = new QPushButton(tr("Закрыть"), this);
+    closeButton->setObjectName(QStringLiteral("closeButton"));
+    auto *buttons = new QVBoxLayout;
+    buttons->addWidget(browseButton);
+    buttons->addStretch();
+    buttons->addWidget(okButton);
+    buttons->addWidget(closeButton);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(grid, 1);
+    layout->addSpacing(24);
+    layout->addLayout(buttons, 0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    setWindowTitle(tr("Регистрация ККТ"));
+
+    connect(browseButton, &QPushButton::clicked, this, &RegisterDeviceDialog::browse);
+    connect(okButton, &QPushButton::clicked, this, &RegisterDeviceDialog::validate);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QStringList RegisterDeviceDialog::supportedVersionPatterns()
+{
+    QStringList out;
+    for (const char *pattern : kVersionPatterns)
+        out << QString::fromLatin1(pattern);
+    return out;
+}
+
+bool RegisterDeviceDialog::isSupportedVersion(int major, int minor, int build)
+{
+    return major == 2 && (minor == 53 || (minor == 52 && build > 37));
+}
+
+void RegisterDeviceDialog::validate()
+{
+    const QString serial = m_serialEdit->text();
+    const QString address = m_ipEdit->text();
+    if (serial.isEmpty() && address.isEmpty()) {
+        Dialogs::warning(this, windowTitle(), tr("Введите заводской номер ККТ или IP адрес!"));
+        return;
+    }
+    if (address.isEmpty()) {
+        registerOffline(serial);
+        return;
+    }
+    const bool reachable = ReachabilityProbe::create()->ping(address, 1000) == 0;
+    if (reachable)
+        queryDevice(address);
+    else
+        offerOffline(serial, address);
+}
+
+void RegisterDeviceDialog::queryDevice(const QString &address)
+{
+    // Earlier queries' connections go, so a second OK handles its result once.
+    disconnect(&m_controller, nullptr, this, nullptr);
+
+    DeviceProgressDialog progress(this, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
+    progress.setObjectName(QStringLiteral("queryProgress"));
+    progress.setProgressText(tr("Получение данных о ККТ..."));
+    progress.reset();
+
+    connect(&m_controller, &DeviceController::connected, &progress, &DeviceProgressDialog::connected);
+    connect(&m_controller, &DeviceController::finished, this, &RegisterDeviceDialog::onQueryFinished);
+    connect(&m_controller, &DeviceController::finished, &progress, &QWidget::close);
+    connect(&m_controller, &DeviceController::disconnected, &progress, &QWidget::close);
+
+    m_controller.queryIdentity(address, 8080);
+    progress.exec();
+}
+
+void RegisterDeviceDialog::onQueryFinished()
+{
+    if (m_controller.result() != 0) {
+        Dialogs::critical(this, windowTitle(),
+                          tr("Ошибка подключения (%1) к ККТ по адресу %2")
+                                  .arg(m_controller.result())
+                                  .arg(m_controller.address()));
+        return;
+    }
+    const int major = m_controller.versionMajor();
+    const int minor = m_controller.versionMinor();
+    const int build = m_controller.versionBuild();
+    const QString version = QStringLiteral("%1.%2.%3").arg(major).arg(minor).arg(build);
+    if (!isSupportedVersion(major, minor, build)) {
+        Dialogs::warning(this, windowTitle(), tr("Версия ККТ %1 не поддерживается").arg(version));
+        return;
+    }
+    const QString serial = m_serialEdit->text();
+    const QString address = m_ipEdit->text();
+    const QString deviceSerial = m_controller.serialNumber();
+    if (!serial.isEmpty() && serial != deviceSerial) {
+        Dialogs::warning(this, windowTitle(),
+                         tr("По адресу %1 отвечает ККТ с зав.номером %2").arg(address, deviceSerial));
+        return;
+    }
+    {
+        DeviceRegistry registry;
+        registry.registerDevice(deviceSerial, version, QString(), address);
+    }
+    accept();
+}
+
+void RegisterDeviceDialog::offerOffline(const QString &serial, const QString &address)
+{
+    if (serial.isEmpty()) {
+        Dialogs::warning(this, windowTitle(), tr("ККТ по адресу %1 не отвечает").arg(address));
+        return;
+    }
+    if (Dialogs::question(this, windowTitle(),
+                          tr("ККТ по адресу %1 не отвечает. Зарегистрировать оффлайн?").arg(address)))
+        registerOffline(serial);
+}
+
+void RegisterDeviceDialog::registerOffline(const QString &serial)
+{
+    bool ok = false;
+    const QString pattern = Dialogs::getItem(this, windowTitle(), tr("Укажите версию ФС ККТ"),
+                                             supportedVersionPatterns(), 0, &ok);
+    if (!ok)
+        return;
+    {
+        DeviceRegistry registry;
+        registry.registerDevice(serial, pattern, QString(), QString());
+    }
+    accept();
+}
+
+void RegisterDeviceDialog::browse()
+{
+    BrowseDeviceDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_serialEdit->setText(dialog.serial());
+    m_ipEdit->setText(dialog.ip());
+}

@@ -1,0 +1,2 @@
+target_sources(korvane_link PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/devicefinder.cpp ${CMAKE_CURRENT_LIST_DIR}/devicefinder.h)
