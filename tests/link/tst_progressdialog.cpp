@@ -78,6 +78,20 @@ private slots:
         QVERIFY(!dialog.isVisible());
     }
 
+    void reportedCountsDoNotCloseIt()
+    {
+        DeviceProgressDialog dialog(nullptr, OwnerFlags);
+        dialog.setLabelText(QStringLiteral("Поиск ККТ..."));
+        dialog.reset();
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.setValue(0);
+        dialog.setValue(1);
+        dialog.setValue(0);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.labelText(), QStringLiteral("Поиск ККТ..."));
+    }
+
     void cancelButtonSignalsCanceled()
     {
         DeviceProgressDialog dialog(nullptr, OwnerFlags);
