@@ -3,9 +3,8 @@
 // RegisterSimulator: a simulated Korvane fiscal register for the tests and for
 // the korvane-sim program. It serves the TCP link protocol (commands 0xC1
 // identify, 0xC2 read pages, 0xC3 write pages, 0xC5 write system pages) and the
-// UDP discovery answer, over a storage of 256-byte pages laid out as the spec's
-// Part 2.1 describes. It is written from the spec alone and shares no code with
-// link/.
+// UDP discovery answer, over a storage of 256-byte pages with the page-0 header
+// and its five area descriptors. It shares no code with link/.
 //
 // The simulator runs its sockets on a thread of its own, so a test may block
 // its own thread on a synchronous client (or run a DeviceController) while the

@@ -1,7 +1,7 @@
 #pragma once
 
-// The register side of the link frame format (spec Part 2.1), written for the
-// simulator on its own: it shares no code with link/.
+// The register side of the link frame format, written for the simulator on
+// its own: it shares no code with link/, so one mistake cannot hide in both.
 //
 // Frame: magic 0xBEEF (EF BE), body length N (int32), CRC-32 of the body
 // (uint32), then N body bytes. Body: head byte (command in a request, status in

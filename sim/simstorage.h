@@ -58,7 +58,7 @@ public:
     // header's magic or that descriptor's id is wrong.
     bool area(int id, Area *out) const;
 
-    // The empty goods area image of Part 5.1: a header record of 128 zero bytes
+    // The empty goods area image: a header record of 128 zero bytes
     // and one end-marker record (number FF FF, the rest zero).
     static QByteArray emptyGoodsImage();
     static QByteArray endMarkerRecord();

@@ -1,7 +1,7 @@
 #pragma once
 
-// A raw register client for the simulator's tests, written on its own from the
-// spec (Part 2.1): no code of the simulator or of link/. Its CRC is computed bit
+// A raw register client for the simulator's tests, written on its own: no code
+// of the simulator or of link/. Its CRC is computed bit
 // by bit, so it also cross-checks the simulator's table-driven one.
 
 #include <QByteArray>
