@@ -16,6 +16,14 @@ quint8 byteAt(const QByteArray &bytes, int offset)
     return offset < bytes.size() ? static_cast<quint8>(bytes.at(offset)) : 0;
 }
 
+template<typename T>
+QByteArray littleEndian(T value)
+{
+    uchar bytes[sizeof(T)];
+    qToLittleEndian<T>(value, bytes);
+    return QByteArray(reinterpret_cast<const char *>(bytes), int(sizeof(T)));
+}
+
 void put(QByteArray &record, int offset, const QByteArray &bytes)
 {
     record.replace(offset, bytes.size(), bytes);
@@ -32,13 +40,12 @@ char nibble(char c)
 QByteArray GoodsRecord::encode(const GoodsItem &item, qint16 number)
 {
     QByteArray record(Size, '\0');
-    uchar *data = reinterpret_cast<uchar *>(record.data());
-    qToLittleEndian<qint16>(number, data + NumberOffset);
     record[DeptOffset] = static_cast<char>(item.dept & 0xFF);
     put(record, IntcodeOffset, Cp1251Codec::encodeField(item.intcode, IntcodeMaxBytes));
     put(record, BarcodeOffset, packBarcode(Cp1251Codec::encode(item.barcode)));
     put(record, NameOffset, Cp1251Codec::encodeField(item.name, NameMaxBytes));
-    qToLittleEndian<quint64>(storedPrice(item.price), data + PriceOffset);
+    put(record, NumberOffset, littleEndian<qint16>(number));
+    put(record, PriceOffset, littleEndian<quint64>(storedPrice(item.price)));
     record[ChecksumOffset] = static_cast<char>(checksum(record));
     return record;
 }
