@@ -7,3 +7,5 @@ target_sources(korvane_editor PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/devicewindow.cpp ${CMAKE_CURRENT_LIST_DIR}/devicewindow.h)
 target_link_libraries(korvane_editor PUBLIC korvane_app korvane_link)
 target_link_libraries(korvane_app PUBLIC korvane_editor)
+# The goods window opens from the device window.
+target_link_libraries(korvane_editor PUBLIC korvane_goods)

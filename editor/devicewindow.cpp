@@ -1,6 +1,7 @@
 #include "devicewindow.h"
 
 #include "configtab53.h"
+#include "deptrecord.h"
 #include "deviceissuewidget.h"
 #include "deviceparams52.h"
 #include "deviceparams53.h"
@@ -9,6 +10,7 @@
 #include "deviceregistry.h"
 #include "devicewidget.h"
 #include "dialogs.h"
+#include "goodswindow.h"
 #include "inputipdialog.h"
 #include "issuelistmodel.h"
 #include "reachabilityprobe.h"
@@ -400,5 +402,12 @@ void DeviceWindow::onShowGoods()
     const QString title = tr("Номенклатура");
     if (!hasParams(title))
         return;
-    Dialogs::information(this, title, tr("Работа с номенклатурой в этой версии программы ещё недоступна"));
+    QStringList departmentNames;
+    for (const DeptRecord &dept : m_params->departments())
+        departmentNames << dept.name();
+    auto *goods = new GoodsWindow(this);
+    goods->setAttribute(Qt::WA_DeleteOnClose);
+    goods->setWindowModality(Qt::WindowModal);
+    goods->setDevice(m_serial, m_goodsCap, m_address, kRegisterPort, departmentNames);
+    goods->show();
 }

@@ -6,6 +6,7 @@
 #include "deviceprogressdialog.h"
 #include "deviceregistry.h"
 #include "devicewindow.h"
+#include "goodswindow.h"
 #include "fixedprobe.h"
 #include "issuelistmodel.h"
 #include "mainwindow.h"
@@ -21,6 +22,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSpinBox>
@@ -615,15 +617,24 @@ private slots:
         QVERIFY(!w->hasData());
     }
 
-    void goodsNotYetAvailable()
+    void goodsOpensGoodsWindowOfThisRegister()
     {
-        registerDevice(QStringLiteral("2.53.*"), QString());
+        registerDevice(QStringLiteral("2.53.*"), QStringLiteral("127.0.0.31"));
         auto w = openWindow();
         trigger(w.get(), "actionGoods");
-        QCOMPARE(m_dialogs->shown().size(), 1);
-        QCOMPARE(m_dialogs->last().kind, DialogRequest::Information);
-        QCOMPARE(m_dialogs->last().title, QStringLiteral("Номенклатура"));
-        QVERIFY(!m_dialogs->last().text.isEmpty());
+        QVERIFY(m_dialogs->shown().isEmpty());
+        auto *goods = w->findChild<GoodsWindow *>();
+        QVERIFY(goods);
+        QVERIFY(goods->isVisible());
+        QVERIFY(goods->testAttribute(Qt::WA_DeleteOnClose));
+        QCOMPARE(goods->windowModality(), Qt::WindowModal);
+        QCOMPARE(goods->serial(), w->serial());
+        QCOMPARE(goods->address(), QStringLiteral("127.0.0.31"));
+        QCOMPARE(goods->port(), quint16(8080));
+        QCOMPARE(goods->capacity(), 2000);
+        QPointer<GoodsWindow> guard(goods);
+        goods->close();
+        QTRY_VERIFY(guard.isNull());
     }
 
     void changeAddress()
