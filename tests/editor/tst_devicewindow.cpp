@@ -617,6 +617,23 @@ private slots:
         QVERIFY(!w->hasData());
     }
 
+    void profileSaveLeavesGoodsImage()
+    {
+        registerDevice(QStringLiteral("2.53.*"), QString());
+        const QByteArray goods(256, '\x42');
+        DeviceProfile().saveGoods(kSerial, goods);
+        auto w = openWindow();
+        trigger(w.get(), "actionSaveProfile");
+        QByteArray stored;
+        DeviceProfile().loadGoods(kSerial, stored);
+        QCOMPARE(stored, goods);
+        QString version;
+        int cap = -1;
+        QByteArray params, system;
+        DeviceProfile().load(kSerial, version, cap, params, system);
+        QCOMPARE(params.size(), 5252);
+    }
+
     void goodsOpensGoodsWindowOfThisRegister()
     {
         registerDevice(QStringLiteral("2.53.*"), QStringLiteral("127.0.0.31"));
