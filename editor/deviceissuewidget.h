@@ -1,16 +1,15 @@
 #pragma once
 
-#include <QDockWidget>
+#include "issuedock.h"
+
 #include <QPointer>
 
 class DeviceWidget;
-class IssueListModel;
-class QListView;
 class QTabWidget;
 
 // The "Проблемы" dock of a device window. A double click on a problem makes
 // its tab current and focuses the offending control.
-class DeviceIssueWidget : public QDockWidget
+class DeviceIssueWidget : public IssueDock
 {
     Q_OBJECT
 
@@ -20,14 +19,10 @@ public:
 
     // `control` may be null: the double click then only switches the tab.
     void addIssue(DeviceWidget *widget, QWidget *control, const QString &text);
-    // The window clears it before every validation run.
-    IssueListModel *model() const;
 
-private slots:
-    void showIssue(const QModelIndex &index);
+protected:
+    void showIssue(const QSharedPointer<Issue> &issue) override;
 
 private:
     QPointer<QTabWidget> m_tabs;
-    QListView *m_view = nullptr;
-    IssueListModel *m_model = nullptr;
 };

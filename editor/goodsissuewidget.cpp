@@ -4,40 +4,24 @@
 #include "issuelistmodel.h"
 
 #include <QItemSelectionModel>
-#include <QListView>
 #include <QTableView>
 
 GoodsIssueWidget::GoodsIssueWidget(QTableView *view, QWidget *parent)
-    : QDockWidget(parent)
+    : IssueDock(QStringLiteral("goodsIssueWidget"), parent)
     , m_table(view)
-    , m_view(new QListView(this))
-    , m_model(new IssueListModel(this))
 {
-    setObjectName(QStringLiteral("goodsIssueWidget"));
-    setWindowTitle(tr("Проблемы"));
-    setAllowedAreas(Qt::BottomDockWidgetArea);
-    m_view->setObjectName(QStringLiteral("issueView"));
-    m_view->setModel(m_model);
-    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setWidget(m_view);
-    connect(m_view, &QListView::doubleClicked, this, &GoodsIssueWidget::showIssue);
 }
 
 void GoodsIssueWidget::addIssue(int row, int column, const QString &text)
 {
-    m_model->addIssue(QSharedPointer<Issue>(new GoodsIssue(row, column, text)));
+    model()->addIssue(QSharedPointer<Issue>(new GoodsIssue(row, column, text)));
 }
 
-IssueListModel *GoodsIssueWidget::model() const
-{
-    return m_model;
-}
-
-void GoodsIssueWidget::showIssue(const QModelIndex &index)
+void GoodsIssueWidget::showIssue(const QSharedPointer<Issue> &problem)
 {
     if (!m_table)
         return;
-    const auto issue = m_model->issue(index.row()).dynamicCast<GoodsIssue>();
+    const auto issue = problem.dynamicCast<GoodsIssue>();
     if (!issue)
         return;
     QAbstractItemModel *model = m_table->model();

@@ -1,15 +1,14 @@
 #pragma once
 
-#include <QDockWidget>
+#include "issuedock.h"
+
 #include <QPointer>
 
-class IssueListModel;
-class QListView;
 class QTableView;
 
 // The "Проблемы" dock of the goods window. A double click on a problem selects
 // the offending cell of the goods table.
-class GoodsIssueWidget : public QDockWidget
+class GoodsIssueWidget : public IssueDock
 {
     Q_OBJECT
 
@@ -18,14 +17,11 @@ public:
     explicit GoodsIssueWidget(QTableView *view, QWidget *parent = nullptr);
 
     void addIssue(int row, int column, const QString &text);
-    // The window clears it before every validation run and whenever the table re-sorts.
-    IssueListModel *model() const;
+    // The window also clears model() whenever the table re-sorts.
 
-private slots:
-    void showIssue(const QModelIndex &index);
+protected:
+    void showIssue(const QSharedPointer<Issue> &issue) override;
 
 private:
     QPointer<QTableView> m_table;
-    QListView *m_view = nullptr;
-    IssueListModel *m_model = nullptr;
 };
