@@ -124,20 +124,33 @@ void DeviceWindow::createTabs(const QString &version)
     m_version = version;
     switch (minorNumber(version)) {
     case 52:
-        // The 2.52 editor pages join here as they are written.
         m_params = std::make_unique<DeviceParams52>();
+        createTabs52();
         break;
-    case 53: {
+    case 53:
         m_params = std::make_unique<DeviceParams53>();
-        auto *config = new ConfigTab53;
-        config->setObjectName(QStringLiteral("configTab"));
-        m_tabWidget->addTab(config, tr("Конфигурация"));
-        m_tabList.append(config);
+        createTabs53();
         break;
-    }
     default:
         break;
     }
+}
+
+void DeviceWindow::addDeviceTab(DeviceWidget *tab, const char *objectName, const QString &title)
+{
+    tab->setObjectName(QLatin1String(objectName));
+    m_tabWidget->addTab(tab, title);
+    m_tabList.append(tab);
+}
+
+void DeviceWindow::createTabs52()
+{
+    // The 2.52 editor pages join here as they are written.
+}
+
+void DeviceWindow::createTabs53()
+{
+    addDeviceTab(new ConfigTab53, "configTab", tr("Конфигурация"));
 }
 
 void DeviceWindow::clearTabs()
