@@ -8,4 +8,4 @@ target_sources(korvane_editor PRIVATE
 target_link_libraries(korvane_editor PUBLIC korvane_app korvane_link)
 target_link_libraries(korvane_app PUBLIC korvane_editor)
 # The goods window opens from the device window.
-target_link_libraries(korvane_editor PUBLIC korvane_goods)
+target_link_libraries(korvane_editor PUBLIC korvane_goodswindow)

@@ -1,66 +1,34 @@
 #include "goodsvalidation.h"
 
-#include "checkdigits.h"
+#include "goodscheck.h"
 #include "goodsissuewidget.h"
-#include "goodsrecord.h"
 #include "goodstablemodel.h"
 
 #include <QAbstractItemModel>
-#include <QCoreApplication>
 
 namespace {
-
-const int kMaxIntcodeLength = 5;
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("GoodsValidation", text);
-}
 
 QVariant cell(const QAbstractItemModel *model, int row, int column)
 {
     return model->data(model->index(row, column), Qt::EditRole);
 }
 
-bool isValidIntcode(const QString &intcode)
+// The rows as the view shows them, so that reported rows are view rows.
+GoodsList viewRows(const QAbstractItemModel *model)
 {
-    if (intcode.size() > kMaxIntcodeLength)
-        return false;
-    for (const QChar c : intcode) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
+    GoodsList goods;
+    const int rows = model->rowCount();
+    goods.reserve(rows);
+    for (int row = 0; row < rows; ++row) {
+        GoodsItem item;
+        item.name = cell(model, row, GoodsTableModel::NameColumn).toString();
+        item.intcode = cell(model, row, GoodsTableModel::IntcodeColumn).toString();
+        item.barcode = cell(model, row, GoodsTableModel::BarcodeColumn).toString();
+        item.price = cell(model, row, GoodsTableModel::PriceColumn).toDouble();
+        item.dept = cell(model, row, GoodsTableModel::DeptColumn).toInt();
+        goods.append(item);
     }
-    return true;
-}
-
-void validateRow(const QAbstractItemModel *model, int row, int departmentCount,
-                 GoodsIssueWidget *issues)
-{
-    const int number = row + 1;
-
-    const QString name = cell(model, row, GoodsTableModel::NameColumn).toString();
-    if (name.isEmpty())
-        issues->addIssue(row, GoodsTableModel::NameColumn, tr("%1. Наименование не задано").arg(number));
-    else if (name.size() > GoodsRecord::NameMaxBytes)
-        issues->addIssue(row, GoodsTableModel::NameColumn,
-                         tr("%1. Наименование содержит некорректное значение").arg(number));
-
-    const QString intcode = cell(model, row, GoodsTableModel::IntcodeColumn).toString();
-    if (intcode.isEmpty())
-        issues->addIssue(row, GoodsTableModel::IntcodeColumn, tr("%1. Внутренний код не задан").arg(number));
-    else if (!isValidIntcode(intcode))
-        issues->addIssue(row, GoodsTableModel::IntcodeColumn,
-                         tr("%1. Внутренний код содержит некорректное значение").arg(number));
-
-    const QByteArray barcode = cell(model, row, GoodsTableModel::BarcodeColumn).toString().toUtf8();
-    if (!isValidBarcode(barcode.constData(), true))
-        issues->addIssue(row, GoodsTableModel::BarcodeColumn,
-                         tr("%1. Штрихкод содержит некорректное значение").arg(number));
-
-    const int dept = cell(model, row, GoodsTableModel::DeptColumn).toInt();
-    if (dept < 1 || dept > departmentCount)
-        issues->addIssue(row, GoodsTableModel::DeptColumn,
-                         tr("%1. Номер отдела содержит некорректное значение").arg(number));
+    return goods;
 }
 
 }
@@ -70,9 +38,7 @@ void validateGoods(const QAbstractItemModel *model, int departmentCount, int cap
 {
     if (!model || !issues)
         return;
-    const int rows = model->rowCount();
-    if (rows >= capacity)
-        issues->addIssue(0, 0, tr("Количество строк %1 превышает лимит %2").arg(rows).arg(capacity - 1));
-    for (int row = 0; row < rows; ++row)
-        validateRow(model, row, departmentCount, issues);
+    const QVector<GoodsProblem> problems = checkGoods(viewRows(model), departmentCount, capacity);
+    for (const GoodsProblem &problem : problems)
+        issues->addIssue(problem.row, problem.column, problem.text);
 }
