@@ -10,6 +10,7 @@
 #include "deviceregistry.h"
 #include "devicewidget.h"
 #include "dialogs.h"
+#include "firmwareversion.h"
 #include "goodswindow.h"
 #include "inputipdialog.h"
 #include "issuelistmodel.h"
@@ -30,23 +31,6 @@ namespace {
 
 constexpr quint16 kRegisterPort = 8080;
 constexpr int kProbeTimeout = 1000;
-
-// The second dot-separated part of a version text; -1 when there is none.
-int minorNumber(const QString &version)
-{
-    const QStringList parts = version.split(QLatin1Char('.'));
-    if (parts.size() < 2)
-        return -1;
-    bool ok = false;
-    const int minor = parts.at(1).toInt(&ok, 10);
-    return ok ? minor : -1;
-}
-
-bool isKnownFamily(const QString &version)
-{
-    const int minor = minorNumber(version);
-    return minor == 52 || minor == 53;
-}
 
 bool isReachable(const QString &address)
 {
@@ -122,7 +106,7 @@ void DeviceWindow::setDevice(const QString &serial, const QString &version, cons
 void DeviceWindow::createTabs(const QString &version)
 {
     m_version = version;
-    switch (minorNumber(version)) {
+    switch (FirmwareVersion::minor(version)) {
     case 52:
         m_params = std::make_unique<DeviceParams52>();
         createTabs52();
@@ -275,18 +259,11 @@ void DeviceWindow::onDeviceImportFinished()
         Dialogs::warning(this, tr("Загрузка из ККТ"), tr("Ошибка загрузки. %1").arg(result));
         return;
     }
-    m_deviceImage.version = QStringLiteral("%1.%2.%3")
-                                    .arg(m_controller.versionMajor())
-                                    .arg(m_controller.versionMinor())
-                                    .arg(m_controller.versionBuild());
+    m_deviceImage.version = FirmwareVersion::text(m_controller.versionMajor(), m_controller.versionMinor(),
+                                                  m_controller.versionBuild());
     m_deviceImage.goodsCap = m_controller.goodsCapacity();
     m_deviceImage.serial = m_controller.serialNumber();
-    for (const TaggedBlock::Item &item : TaggedBlock::items(m_controller.data())) {
-        if (item.tag == TaggedBlock::Params)
-            m_deviceImage.params = item.value;
-        else if (item.tag == TaggedBlock::System)
-            m_deviceImage.system = item.value;
-    }
+    TaggedBlock::takeParams(m_controller.data(), &m_deviceImage.params, &m_deviceImage.system);
     applyDeviceImage();
 }
 
@@ -303,7 +280,7 @@ void DeviceWindow::applyDeviceImage()
     }
     // Rebuilding for a version without a family would leave the window with
     // no set at all and lose what it shows.
-    if (!isKnownFamily(m_deviceImage.version)) {
+    if (!FirmwareVersion::isKnownFamily(m_deviceImage.version)) {
         Dialogs::warning(this, title,
                          tr("Версия ПО ККТ %1 не поддерживается").arg(m_deviceImage.version));
         return;
@@ -325,7 +302,7 @@ void DeviceWindow::applyDeviceImage()
 void DeviceWindow::onDeviceExport()
 {
     const QString title = tr("Выгрузка в ККТ");
-    if (minorNumber(m_version) <= 52) {
+    if (!FirmwareVersion::isWritable(m_version)) {
         Dialogs::warning(this, title, tr("Не поддерживается для данной версии"));
         return;
     }
@@ -344,10 +321,7 @@ void DeviceWindow::onDeviceExport()
     storeTabs();
 
     QByteArray block;
-    if (!m_paramsImage.isEmpty())
-        TaggedBlock::append(block, TaggedBlock::Params, m_paramsImage);
-    if (!m_systemBlock.isEmpty())
-        TaggedBlock::append(block, TaggedBlock::System, m_systemBlock);
+    TaggedBlock::appendParams(block, m_paramsImage, m_systemBlock);
 
     DeviceProgressDialog progress(this, kProgressFlags);
     progress.setObjectName(QStringLiteral("progressDialog"));

@@ -37,6 +37,27 @@ QVector<TaggedBlock::Item> TaggedBlock::items(const QByteArray &block)
     return result;
 }
 
+bool TaggedBlock::appendParams(QByteArray &block, const QByteArray &params, const QByteArray &system)
+{
+    if (params.size() > MaxValueSize || system.size() > MaxValueSize)
+        return false;
+    if (!params.isEmpty())
+        append(block, Params, params);
+    if (!system.isEmpty())
+        append(block, System, system);
+    return true;
+}
+
+void TaggedBlock::takeParams(const QByteArray &block, QByteArray *params, QByteArray *system)
+{
+    for (const Item &item : items(block)) {
+        if (item.tag == Params)
+            *params = item.value;
+        else if (item.tag == System)
+            *system = item.value;
+    }
+}
+
 QByteArray TaggedBlock::value(const QByteArray &block, qint16 tag)
 {
     for (const Item &item : items(block)) {
