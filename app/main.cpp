@@ -1,3 +1,4 @@
+#include "appsettings.h"
 #include "mainwindow.h"
 
 #include <QApplication>
@@ -5,9 +6,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Korvane Engineering"));
-    QApplication::setOrganizationDomain(QStringLiteral("korvane.ru"));
-    QApplication::setApplicationName(QStringLiteral("KorvaneUtility3"));
+    AppSettings::setApplicationIdentity();
 
     MainWindow window;
     window.show();

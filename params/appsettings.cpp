@@ -1,5 +1,6 @@
 #include "appsettings.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 
 AppSettings::AppSettings(QObject *parent)
@@ -13,4 +14,11 @@ AppSettings::~AppSettings() = default;
 QSettings *AppSettings::settings() const
 {
     return m_settings.get();
+}
+
+void AppSettings::setApplicationIdentity()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("Korvane Engineering"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("korvane.ru"));
+    QCoreApplication::setApplicationName(QStringLiteral("KorvaneUtility3"));
 }

@@ -15,6 +15,10 @@ public:
 
     QSettings *settings() const;
 
+    // The organisation and application names that decide where the store
+    // lives; every program of the utility sets them before touching it.
+    static void setApplicationIdentity();
+
 private:
     std::unique_ptr<QSettings> m_settings;
 };

@@ -1,13 +1,12 @@
 #include "testsettings.h"
 
-#include <QCoreApplication>
+#include "appsettings.h"
+
 #include <QSettings>
 
 TestSettings::TestSettings()
 {
-    QCoreApplication::setOrganizationName(QStringLiteral("Korvane Engineering"));
-    QCoreApplication::setOrganizationDomain(QStringLiteral("korvane.ru"));
-    QCoreApplication::setApplicationName(QStringLiteral("KorvaneUtility3"));
+    AppSettings::setApplicationIdentity();
     // On Linux the native format is an INI file below this path.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());

@@ -1,0 +1,114 @@
+#include "commandline.h"
+
+#include "clistatus.h"
+#include "console.h"
+
+#include <QRegularExpression>
+
+CommandLine::CommandLine(const QString &command, const QString &description)
+    : m_command(command)
+{
+    m_parser.setApplicationDescription(description);
+    m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    m_parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
+                                          tr("Показать эту справку.")));
+}
+
+void CommandLine::addArgument(const QString &name, const QString &description)
+{
+    // The first argument's syntax also names the command, so the usage line
+    // reads "korvane-cli params read [options] ADDRESS".
+    const QString syntax = m_arguments == 0 && !m_command.isEmpty() ? m_command + QLatin1Char(' ') + name : name;
+    m_parser.addPositionalArgument(name, description, syntax);
+    ++m_arguments;
+}
+
+void CommandLine::addPortOption()
+{
+    addNumberOption(QStringLiteral("port"), tr("TCP-порт ККТ (по умолчанию 8080)."), 8080);
+}
+
+void CommandLine::addSerialOption(bool required)
+{
+    m_parser.addOption(QCommandLineOption(QStringLiteral("serial"),
+                                          tr("Заводской номер ККТ; обмен идёт только с ККТ с этим номером."),
+                                          QStringLiteral("S")));
+    if (required)
+        m_required << QStringLiteral("serial");
+}
+
+void CommandLine::addJsonOption()
+{
+    addFlag(QStringLiteral("json"), tr("Вывод в формате JSON для сценариев."));
+}
+
+void CommandLine::addFileOption(const QString &name, const QString &description)
+{
+    m_parser.addOption(QCommandLineOption(name, description, QStringLiteral("FILE")));
+    m_required << name;
+}
+
+void CommandLine::addFlag(const QString &name, const QString &description)
+{
+    m_parser.addOption(QCommandLineOption(name, description));
+}
+
+void CommandLine::addListOption(const QString &name, const QString &valueName, const QString &description)
+{
+    m_parser.addOption(QCommandLineOption(name, description, valueName));
+}
+
+void CommandLine::addNumberOption(const QString &name, const QString &description, int defaultValue)
+{
+    m_parser.addOption(QCommandLineOption(name, description, QStringLiteral("N"), QString::number(defaultValue)));
+    m_numbers << name;
+}
+
+bool CommandLine::parse(const QStringList &arguments, int *status)
+{
+    // QCommandLineParser takes the program name first.
+    if (!m_parser.parse(QStringList{QCoreApplication::applicationName()} + arguments)) {
+        *status = usageError(m_parser.errorText());
+        return false;
+    }
+    if (m_parser.isSet(QStringLiteral("help"))) {
+        Console::out(m_parser.helpText().trimmed());
+        *status = StatusOk;
+        return false;
+    }
+    const int given = m_parser.positionalArguments().size();
+    if (given != m_arguments) {
+        *status = usageError(given < m_arguments ? tr("Не хватает аргументов") : tr("Лишние аргументы"));
+        return false;
+    }
+    for (const QString &name : qAsConst(m_required)) {
+        if (value(name).isEmpty()) {
+            *status = usageError(tr("Не задан параметр --%1").arg(name));
+            return false;
+        }
+    }
+    for (const QString &name : qAsConst(m_numbers)) {
+        bool ok = false;
+        const int n = value(name).toInt(&ok);
+        if (!ok || n < 0 || (name == QLatin1String("port") && (n < 1 || n > 65535))) {
+            *status = usageError(tr("Недопустимое значение --%1: %2").arg(name, value(name)));
+            return false;
+        }
+    }
+    if (m_numbers.contains(QLatin1String("port")))
+        m_port = quint16(value(QStringLiteral("port")).toUInt());
+    return true;
+}
+
+bool CommandLine::isAddress(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral(
+        "^((25[0-5]|2[0-4][0-9]|1[0-9]{2}|[1-9]?[0-9])\\.){3}(25[0-5]|2[0-4][0-9]|1[0-9]{2}|[1-9]?[0-9])$"));
+    return pattern.match(text).hasMatch();
+}
+
+int CommandLine::usageError(const QString &text) const
+{
+    Console::error(tr("%1: %2. Справка: korvane-cli %1 --help").arg(m_command, text));
+    return StatusUsage;
+}

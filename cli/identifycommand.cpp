@@ -1,0 +1,39 @@
+#include "identifycommand.h"
+
+#include "clistatus.h"
+#include "commandline.h"
+#include "console.h"
+#include "registersession.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+int IdentifyCommand::run(const QStringList &arguments)
+{
+    CommandLine line(QStringLiteral("identify"), tr("Заводской номер, версия и ёмкость номенклатуры ККТ."));
+    line.addArgument(QStringLiteral("ADDRESS"), tr("IP-адрес ККТ."));
+    line.addPortOption();
+    line.addJsonOption();
+    int status = StatusOk;
+    if (!line.parse(arguments, &status))
+        return status;
+    const QString address = line.argument(0);
+    if (!CommandLine::isAddress(address))
+        return line.usageError(tr("неверный адрес %1").arg(address));
+
+    RegisterSession session(address, line.port(), QString());
+    status = session.identify();
+    if (status != StatusOk)
+        return status;
+    if (line.json()) {
+        const QJsonObject object{{QStringLiteral("serial"), session.serial()},
+                                 {QStringLiteral("version"), session.version()},
+                                 {QStringLiteral("goodsCapacity"), session.goodsCapacity()}};
+        Console::out(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)).trimmed());
+    } else {
+        Console::out(tr("Заводской номер: %1").arg(session.serial()));
+        Console::out(tr("Версия: %1").arg(session.version()));
+        Console::out(tr("Ёмкость номенклатуры: %1").arg(session.goodsCapacity()));
+    }
+    return StatusOk;
+}

@@ -1,0 +1,215 @@
+#include "paramscommand.h"
+
+#include "clistatus.h"
+#include "commandline.h"
+#include "console.h"
+#include "deviceparams.h"
+#include "firmwareversion.h"
+#include "paramsjson.h"
+#include "profilefile.h"
+#include "registersession.h"
+
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <memory>
+
+namespace {
+
+QString fileOrAddress()
+{
+    return QCoreApplication::translate("ParamsCommand", "Файл параметров или IP-адрес ККТ (тогда нужен --serial).");
+}
+
+}
+
+int ParamsCommand::run(const QStringList &arguments)
+{
+    const QString sub = arguments.value(0);
+    const QStringList rest = arguments.mid(1);
+    if (sub == QLatin1String("read"))
+        return read(rest);
+    if (sub == QLatin1String("write"))
+        return write(rest);
+    if (sub == QLatin1String("show"))
+        return show(rest);
+    if (sub == QLatin1String("check"))
+        return check(rest);
+    if (sub == QLatin1String("--help") || sub == QLatin1String("-h")) {
+        Console::out(tr("korvane-cli params read|write|show|check ... (подробнее: korvane-cli params read --help)"));
+        return StatusOk;
+    }
+    Console::error(tr("params: неизвестная команда \"%1\"; есть read, write, show, check").arg(sub));
+    return StatusUsage;
+}
+
+int ParamsCommand::read(const QStringList &arguments)
+{
+    CommandLine line(QStringLiteral("params read"),
+                     tr("Читает параметры ККТ (образ параметров и системный блок) в файл."));
+    line.addArgument(QStringLiteral("ADDRESS"), tr("IP-адрес ККТ."));
+    line.addSerialOption();
+    line.addFileOption(QStringLiteral("out"), tr("Файл, в который записываются параметры."));
+    line.addPortOption();
+    int status = StatusOk;
+    if (!line.parse(arguments, &status))
+        return status;
+    if (!CommandLine::isAddress(line.argument(0)))
+        return line.usageError(tr("неверный адрес %1").arg(line.argument(0)));
+
+    ProfileFile file;
+    status = fetch(line, &file);
+    if (status != StatusOk)
+        return status;
+    QString error;
+    if (!file.write(line.value(QStringLiteral("out")), &error)) {
+        Console::error(error);
+        return StatusBadInput;
+    }
+    Console::out(tr("Параметры ККТ %1 (версия %2) записаны в %3")
+                     .arg(file.serial, file.version, line.value(QStringLiteral("out"))));
+    return StatusOk;
+}
+
+int ParamsCommand::preflightWrite(const CommandLine &line, const ProfileFile &file)
+{
+    if (file.serial != line.serial()) {
+        Console::error(tr("Файл %1 содержит параметры ККТ %2, а не %3")
+                           .arg(line.value(QStringLiteral("in")), file.serial, line.serial()));
+        return StatusBadInput;
+    }
+    if (file.params.isEmpty()) {
+        Console::error(tr("Файл %1 не содержит параметров").arg(line.value(QStringLiteral("in"))));
+        return StatusBadInput;
+    }
+    if (!FirmwareVersion::isWritable(file.version)) {
+        Console::error(tr("Не поддерживается для данной версии") + QStringLiteral(" (%1)").arg(file.version));
+        return StatusBadInput;
+    }
+    return StatusOk;
+}
+
+int ParamsCommand::write(const QStringList &arguments)
+{
+    CommandLine line(QStringLiteral("params write"),
+                     tr("Записывает параметры из файла в ККТ семейства 2.53. Файл должен быть "
+                        "прочитан с ККТ того же заводского номера и той же разметки памяти."));
+    line.addArgument(QStringLiteral("ADDRESS"), tr("IP-адрес ККТ."));
+    line.addSerialOption();
+    line.addFileOption(QStringLiteral("in"), tr("Файл параметров (из params read)."));
+    line.addPortOption();
+    int status = StatusOk;
+    if (!line.parse(arguments, &status))
+        return status;
+    const QString address = line.argument(0);
+    if (!CommandLine::isAddress(address))
+        return line.usageError(tr("неверный адрес %1").arg(address));
+
+    ProfileFile file;
+    QString error;
+    if (!file.read(line.value(QStringLiteral("in")), &error)) {
+        Console::error(error);
+        return StatusBadInput;
+    }
+    status = preflightWrite(line, file);
+    if (status != StatusOk)
+        return status;
+
+    // What the register holds now decides whether the file fits it: the same
+    // family and areas of the same size, so that nothing is cut or zeroed.
+    RegisterSession session(address, line.port(), line.serial());
+    QByteArray params;
+    QByteArray system;
+    status = session.readParams(&params, &system);
+    if (status != StatusOk)
+        return status;
+    if (FirmwareVersion::minor(session.version()) != FirmwareVersion::minor(file.version)) {
+        Console::error(tr("Файл версии %1 не подходит для ККТ версии %2").arg(file.version, session.version()));
+        return StatusBadInput;
+    }
+    if (file.params.size() != params.size() || (!file.system.isEmpty() && file.system.size() != system.size())) {
+        Console::error(tr("Размер параметров в файле (%1 и %2 байт) не совпадает с памятью ККТ (%3 и %4 байт)")
+                           .arg(file.params.size())
+                           .arg(file.system.size())
+                           .arg(params.size())
+                           .arg(system.size()));
+        return StatusBadInput;
+    }
+    status = session.writeParams(file.params, file.system);
+    if (status == StatusOk)
+        Console::out(tr("Выгрузка завершена успешно"));
+    return status;
+}
+
+int ParamsCommand::fetch(const CommandLine &line, ProfileFile *source)
+{
+    const QString target = line.argument(0);
+    QString error;
+    if (QFileInfo(target).isFile()) {
+        if (!source->read(target, &error)) {
+            Console::error(error);
+            return StatusBadInput;
+        }
+        if (!line.serial().isEmpty() && line.serial() != source->serial) {
+            Console::error(tr("Файл %1 содержит параметры ККТ %2, а не %3").arg(target, source->serial, line.serial()));
+            return StatusBadInput;
+        }
+        if (source->params.isEmpty()) {
+            Console::error(tr("Файл %1 не содержит параметров").arg(target));
+            return StatusBadInput;
+        }
+        return StatusOk;
+    }
+    if (!CommandLine::isAddress(target)) {
+        Console::error(tr("Файл %1 не найден").arg(target));
+        return StatusBadInput;
+    }
+    if (line.serial().isEmpty())
+        return line.usageError(tr("для ККТ по адресу %1 нужен --serial").arg(target));
+
+    RegisterSession session(target, line.port(), line.serial());
+    const int status = session.readParams(&source->params, &source->system);
+    if (status != StatusOk)
+        return status;
+    source->serial = session.serial();
+    source->version = session.version();
+    source->goodsCapacity = session.goodsCapacity();
+    if (!FirmwareVersion::isKnownFamily(source->version)) {
+        Console::error(tr("Версия ККТ %1 не поддерживается").arg(source->version));
+        return StatusBadInput;
+    }
+    return StatusOk;
+}
+
+int ParamsCommand::show(const QStringList &arguments)
+{
+    CommandLine line(QStringLiteral("params show"),
+                     tr("Выводит таблицы параметров в формате JSON, как их показывают вкладки редактора."));
+    line.addArgument(QStringLiteral("FILE|ADDRESS"), fileOrAddress());
+    line.addSerialOption(false);
+    line.addPortOption();
+    int status = StatusOk;
+    if (!line.parse(arguments, &status))
+        return status;
+    ProfileFile source;
+    status = fetch(line, &source);
+    if (status != StatusOk)
+        return status;
+
+    const std::unique_ptr<DeviceParams> params = FirmwareVersion::createParams(source.version);
+    params->load(source.serial, source.params, source.system);
+    QJsonObject object = ParamsJson::tables(*params);
+    object.insert(QStringLiteral("serial"), source.serial);
+    object.insert(QStringLiteral("version"), source.version);
+    object.insert(QStringLiteral("goodsCapacity"), source.goodsCapacity);
+    Console::out(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)).trimmed());
+    return StatusOk;
+}
+
+int ParamsCommand::check(const QStringList &arguments)
+{
+    Q_UNUSED(arguments)
+    Console::error(tr("params check: ещё не доступно"));
+    return StatusUsage;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QStringList>
+
+class CommandLine;
+class ProfileFile;
+
+// "params read|write|show|check": the parameter tables of one register.
+class ParamsCommand
+{
+    Q_DECLARE_TR_FUNCTIONS(ParamsCommand)
+
+public:
+    static int run(const QStringList &arguments);
+
+private:
+    static int read(const QStringList &arguments);
+    static int write(const QStringList &arguments);
+    static int show(const QStringList &arguments);
+    static int check(const QStringList &arguments);
+
+    // The parameters of FILE|ADDRESS (the first argument): from a file of
+    // ours, or read from the register at that address.
+    static int fetch(const CommandLine &line, ProfileFile *source);
+    static int preflightWrite(const CommandLine &line, const ProfileFile &file);
+};

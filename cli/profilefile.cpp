@@ -1,0 +1,152 @@
+#include "profilefile.h"
+
+#include "deviceparams.h"
+#include "firmwareversion.h"
+#include "goodsrecord.h"
+#include "taggedblock.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+namespace {
+
+const char *const kFormat = "korvane-profile";
+
+// Refuses what QByteArray::fromBase64 would silently skip over.
+bool decodeBase64(const QJsonValue &value, QByteArray *bytes)
+{
+    if (!value.isString())
+        return false;
+    const QString text = value.toString();
+    static const QRegularExpression pattern(QStringLiteral("^[A-Za-z0-9+/]*={0,2}$"));
+    if (text.size() % 4 != 0 || !pattern.match(text).hasMatch())
+        return false;
+    *bytes = QByteArray::fromBase64(text.toLatin1());
+    return true;
+}
+
+QString base64(const QByteArray &bytes)
+{
+    return QString::fromLatin1(bytes.toBase64());
+}
+
+}
+
+QByteArray ProfileFile::toJson() const
+{
+    QJsonObject object;
+    object.insert(QStringLiteral("format"), QLatin1String(kFormat));
+    object.insert(QStringLiteral("formatVersion"), FormatVersion);
+    object.insert(QStringLiteral("serial"), serial);
+    object.insert(QStringLiteral("version"), version);
+    object.insert(QStringLiteral("goodsCapacity"), goodsCapacity);
+    object.insert(QStringLiteral("params"), base64(params));
+    object.insert(QStringLiteral("system"), base64(system));
+    if (hasGoods)
+        object.insert(QStringLiteral("goods"), base64(goods));
+    return QJsonDocument(object).toJson(QJsonDocument::Indented);
+}
+
+bool ProfileFile::fromJson(const QByteArray &json, QString *error)
+{
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    if (!document.isObject()) {
+        *error = tr("не файл профиля ККТ (%1)").arg(parseError.errorString());
+        return false;
+    }
+    const QJsonObject object = document.object();
+    if (object.value(QStringLiteral("format")).toString() != QLatin1String(kFormat)) {
+        *error = tr("не файл профиля ККТ");
+        return false;
+    }
+    const QJsonValue formatVersion = object.value(QStringLiteral("formatVersion"));
+    if (!formatVersion.isDouble() || formatVersion.toDouble() != FormatVersion) {
+        *error = tr("версия формата %1 не поддерживается").arg(formatVersion.toVariant().toString());
+        return false;
+    }
+
+    ProfileFile file;
+    const QJsonValue serialValue = object.value(QStringLiteral("serial"));
+    const QJsonValue versionValue = object.value(QStringLiteral("version"));
+    const QJsonValue capacityValue = object.value(QStringLiteral("goodsCapacity"));
+    file.serial = serialValue.toString();
+    file.version = versionValue.toString();
+    const double capacity = capacityValue.toDouble(-1);
+    if (!serialValue.isString() || file.serial.isEmpty() || !versionValue.isString()
+        || !capacityValue.isDouble() || capacity < 0 || capacity > 0x7FFFFFFF || capacity != int(capacity)) {
+        *error = tr("нет заводского номера, версии или ёмкости номенклатуры");
+        return false;
+    }
+    file.goodsCapacity = int(capacity);
+    file.hasGoods = object.contains(QStringLiteral("goods"));
+    if (!decodeBase64(object.value(QStringLiteral("params")), &file.params)
+        || !decodeBase64(object.value(QStringLiteral("system")), &file.system)
+        || (file.hasGoods && !decodeBase64(object.value(QStringLiteral("goods")), &file.goods))) {
+        *error = tr("повреждены двоичные данные");
+        return false;
+    }
+
+    // Parameters are only of use with the family that can read them, and a
+    // block longer than the link carries could never reach a register.
+    if (!file.params.isEmpty() || !file.system.isEmpty()) {
+        const int layout = layoutSize(file.version);
+        if (layout == 0) {
+            *error = tr("версия ККТ %1 не поддерживается").arg(file.version);
+            return false;
+        }
+        if (file.params.size() < layout || file.params.size() > TaggedBlock::MaxValueSize
+            || file.system.size() > TaggedBlock::MaxValueSize) {
+            *error = tr("размер параметров %1 байт не подходит для версии %2")
+                         .arg(file.params.size())
+                         .arg(file.version);
+            return false;
+        }
+    }
+    if (file.goods.size() % GoodsRecord::Size != 0) {
+        *error = tr("размер номенклатуры %1 байт не кратен записи").arg(file.goods.size());
+        return false;
+    }
+    *this = file;
+    return true;
+}
+
+bool ProfileFile::read(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = tr("Не удалось открыть файл %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    QString reason;
+    if (!fromJson(file.readAll(), &reason)) {
+        *error = tr("Файл %1 не принят: %2").arg(path, reason);
+        return false;
+    }
+    return true;
+}
+
+bool ProfileFile::write(const QString &path, QString *error) const
+{
+    // A failed write leaves an earlier file as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(toJson()) < 0 || !file.commit()) {
+        *error = tr("Не удалось записать файл %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+int ProfileFile::layoutSize(const QString &version)
+{
+    const std::unique_ptr<DeviceParams> params = FirmwareVersion::createParams(version);
+    if (!params)
+        return 0;
+    QByteArray image;
+    QByteArray system;
+    params->save(image, system);
+    return image.size();
+}
