@@ -3,3 +3,4 @@ if(TARGET korvane_sim)
     korvane_test(tst_devicewindow SOURCES editor/tst_devicewindow.cpp
                  LIBS korvane_editor korvane_link korvane_sim)
 endif()
+korvane_test(tst_sharedtabs SOURCES editor/tst_sharedtabs.cpp LIBS korvane_editor)
