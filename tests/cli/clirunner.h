@@ -1,0 +1,44 @@
+#pragma once
+
+// Runs the built korvane-cli as a separate process, its settings store in the
+// test's throw-away folder.
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+#ifndef KORVANE_CLI_PATH
+#error KORVANE_CLI_PATH must name the korvane-cli binary
+#endif
+
+struct CliRun
+{
+    int status = -1;  // -1: crashed or had to be killed
+    QString out;
+    QString err;
+};
+
+// `home` becomes HOME and XDG_CONFIG_HOME, so the program's store is the file
+// a TestSettings over the same folder shows the test.
+inline CliRun runCli(const QStringList &arguments, const QString &home)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home);
+    env.remove(QStringLiteral("QT_LOGGING_RULES"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(KORVANE_CLI_PATH), arguments);
+    CliRun run;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished(5000);
+        return run;
+    }
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    if (process.exitStatus() == QProcess::NormalExit)
+        run.status = process.exitCode();
+    return run;
+}

@@ -1,0 +1,63 @@
+// korvane-cli's commands run in-process where the probe double must answer:
+// an unreachable register is never a real foreign address.
+
+#include "cliapplication.h"
+#include "console.h"
+#include "fixedprobe.h"
+
+#include <QBuffer>
+#include <QtTest>
+
+class TestCliInProcess : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void unreachableRegister_data();
+    void unreachableRegister();
+
+private:
+    QBuffer m_out;
+    QBuffer m_err;
+};
+
+void TestCliInProcess::init()
+{
+    m_out.setData(QByteArray());
+    m_err.setData(QByteArray());
+    QVERIFY(m_out.open(QIODevice::WriteOnly));
+    QVERIFY(m_err.open(QIODevice::WriteOnly));
+    Console::capture(&m_out, &m_err);
+}
+
+void TestCliInProcess::cleanup()
+{
+    Console::capture(nullptr, nullptr);
+    m_out.close();
+    m_err.close();
+}
+
+void TestCliInProcess::unreachableRegister_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("identify") << QStringList{"identify", "127.0.0.220"};
+    QTest::newRow("params read") << QStringList{"params", "read", "127.0.0.220", "--serial", "1", "--out", "x.json"};
+    QTest::newRow("params show") << QStringList{"params", "show", "127.0.0.220", "--serial", "1"};
+}
+
+void TestCliInProcess::unreachableRegister()
+{
+    QFETCH(QStringList, arguments);
+    FixedProbe::Scope probe;
+    probe.setUnreachable(QStringLiteral("127.0.0.220"));
+    QCOMPARE(CliApplication::run(arguments), 4);
+    QCOMPARE(QString::fromUtf8(m_err.data()), QStringLiteral("ККТ по адресу 127.0.0.220 не доступен\n"));
+    QCOMPARE(m_out.data(), QByteArray());
+    QCOMPARE(probe.asked(), QStringList{QStringLiteral("127.0.0.220")});
+    QVERIFY(!QFile::exists(QStringLiteral("x.json")));
+}
+
+QTEST_GUILESS_MAIN(TestCliInProcess)
+#include "tst_cliinprocess.moc"

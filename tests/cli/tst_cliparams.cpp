@@ -1,0 +1,512 @@
+// korvane-cli's register commands (identify, discover, params) against
+// simulated registers on 127.0.0.210 - 127.0.0.219, run as a separate process.
+
+#include "clirunner.h"
+#include "deviceparams52.h"
+#include "deviceparams53.h"
+#include "registersimulator.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QUdpSocket>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QString kSerial = QStringLiteral("2530000211");
+const QString kSerial52 = QStringLiteral("252000214");
+
+std::unique_ptr<RegisterSimulator> startSim(const SimConfig &config, const char *address)
+{
+    auto sim = std::make_unique<RegisterSimulator>(config);
+    if (!sim->start(QHostAddress(QString::fromLatin1(address)), 0)) {
+        qWarning("simulator: %s", qPrintable(sim->errorString()));
+        return nullptr;
+    }
+    return sim;
+}
+
+// A params area as a register holds it: arbitrary bytes around the tables,
+// the serial where the family keeps it, a Cyrillic organisation name.
+QByteArray paramsArea53(const QString &serial, quint32 seed)
+{
+    QRandomGenerator random(seed);
+    QByteArray bytes(21 * 256, '\0');
+    for (char &b : bytes)
+        b = char(random.bounded(256));
+    DeviceParams53 set;
+    set.load(serial, bytes, {});
+    set.registration().setSerial(serial);
+    set.org().setName(QStringLiteral("ООО «Ромашка»"));
+    set.config().deptCount = 7;
+    set.config().maxPrice = 1234500;
+    QByteArray unused;
+    set.save(bytes, unused);
+    return bytes;
+}
+
+QByteArray systemArea(quint32 seed)
+{
+    QRandomGenerator random(seed);
+    QByteArray bytes(4 * 256, '\0');
+    for (char &b : bytes)
+        b = char(random.bounded(256));
+    return bytes;
+}
+
+bool wroteAnything(const RegisterSimulator &sim)
+{
+    for (const SimRequest &request : sim.requests()) {
+        if (request.command == 0xC3 || request.command == 0xC5)
+            return true;
+    }
+    return false;
+}
+
+QStringList at(const RegisterSimulator &sim, const QStringList &arguments)
+{
+    return QStringList{sim.address().toString()} + arguments
+           + QStringList{QStringLiteral("--port"), QString::number(sim.port())};
+}
+
+QJsonObject jsonOf(const QString &text)
+{
+    return QJsonDocument::fromJson(text.toUtf8()).object();
+}
+
+quint16 freeUdpPort()
+{
+    QUdpSocket probe;
+    probe.bind(QHostAddress(QHostAddress::LocalHost), 0);
+    return probe.localPort();
+}
+
+}
+
+class TestCliParams : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void usageErrors_data();
+    void usageErrors();
+    void helpOfEveryCommand_data();
+    void helpOfEveryCommand();
+    void identify();
+    void identifyRefusedConnection();
+    void readWritesTheRegistersAreas();
+    void roundTripToASecondRegister();
+    void serialMismatchTouchesNothing();
+    void refusedFilesTouchNothing_data();
+    void refusedFilesTouchNothing();
+    void wrongFamilyOrSizeTouchesNothing();
+    void writeRefusedFor252();
+    void exchangeFailures();
+    void showFileAndAddressAgree();
+    void show252();
+    void discover();
+
+private:
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    CliRun cli(const QStringList &arguments) const { return runCli(arguments, m_dir.path()); }
+    // `params read` of `sim` into `name`; the file's path.
+    QString readInto(const RegisterSimulator &sim, const QString &serial, const QString &name);
+
+    QTemporaryDir m_dir;
+};
+
+QString TestCliParams::readInto(const RegisterSimulator &sim, const QString &serial, const QString &name)
+{
+    const CliRun run = cli(QStringList{"params", "read"} + at(sim, {"--serial", serial, "--out", path(name)}));
+    if (run.status != 0)
+        qWarning("params read: %d %s", run.status, qPrintable(run.err));
+    return path(name);
+}
+
+void TestCliParams::usageErrors_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("no command") << QStringList() << "Не задана команда. Справка: korvane-cli --help\n";
+    QTest::newRow("unknown command") << QStringList{"flash"}
+                                     << "Неизвестная команда \"flash\". Справка: korvane-cli --help\n";
+    QTest::newRow("unknown params command") << QStringList{"params", "erase"}
+                                            << "params: неизвестная команда \"erase\"; есть read, write, show, check\n";
+    QTest::newRow("no serial") << QStringList{"params", "read", "127.0.0.210", "--out", "x"}
+                               << "params read: Не задан параметр --serial. Справка: korvane-cli params read --help\n";
+    QTest::newRow("no address") << QStringList{"identify"}
+                                << "identify: Не хватает аргументов. Справка: korvane-cli identify --help\n";
+    QTest::newRow("extra argument") << QStringList{"identify", "127.0.0.210", "127.0.0.211"}
+                                    << "identify: Лишние аргументы. Справка: korvane-cli identify --help\n";
+    QTest::newRow("bad address") << QStringList{"identify", "127.0.0.300"}
+                                 << "identify: неверный адрес 127.0.0.300. Справка: korvane-cli identify --help\n";
+    QTest::newRow("leading zero") << QStringList{"identify", "127.0.0.010"}
+                                  << "identify: неверный адрес 127.0.0.010. Справка: korvane-cli identify --help\n";
+    QTest::newRow("port 0") << QStringList{"identify", "127.0.0.210", "--port", "0"}
+                            << "identify: Недопустимое значение --port: 0. Справка: korvane-cli identify --help\n";
+    QTest::newRow("port text") << QStringList{"identify", "127.0.0.210", "--port", "http"}
+                               << "identify: Недопустимое значение --port: http. Справка: korvane-cli identify --help\n";
+    QTest::newRow("unknown option") << QStringList{"identify", "127.0.0.210", "--fast"}
+                                    << "identify: Unknown option 'fast'.. Справка: korvane-cli identify --help\n";
+    QTest::newRow("broadcast not an address")
+        << QStringList{"discover", "--broadcast", "everyone"}
+        << "discover: неверный адрес everyone. Справка: korvane-cli discover --help\n";
+    QTest::newRow("show address without serial")
+        << QStringList{"params", "show", "127.0.0.210"}
+        << "params show: для ККТ по адресу 127.0.0.210 нужен --serial. Справка: korvane-cli params show --help\n";
+}
+
+void TestCliParams::usageErrors()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, error);
+    const CliRun run = cli(arguments);
+    QCOMPARE(run.status, 2);
+    QCOMPARE(run.err, error);
+    QCOMPARE(run.out, QString());
+}
+
+void TestCliParams::helpOfEveryCommand_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("mentions");
+    QTest::newRow("top") << QStringList{"--help"} << "5  обмен с ККТ завершился ошибкой";
+    QTest::newRow("identify") << QStringList{"identify", "--help"} << "--port <N>";
+    QTest::newRow("discover") << QStringList{"discover", "--help"} << "--broadcast <ADDRESS>";
+    QTest::newRow("params read") << QStringList{"params", "read", "--help"} << "--out <FILE>";
+    QTest::newRow("params write") << QStringList{"params", "write", "-h"} << "--in <FILE>";
+    QTest::newRow("params show") << QStringList{"params", "show", "--help"} << "FILE|ADDRESS";
+    QTest::newRow("profile export") << QStringList{"profile", "export", "--help"} << "SERIAL";
+    QTest::newRow("profile import") << QStringList{"profile", "import", "--help"} << "--force";
+}
+
+void TestCliParams::helpOfEveryCommand()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, mentions);
+    const CliRun run = cli(arguments);
+    QCOMPARE(run.status, 0);
+    QVERIFY2(run.out.contains(mentions), qPrintable(run.out));
+    QCOMPARE(run.err, QString());
+}
+
+void TestCliParams::identify()
+{
+    SimConfig config = SimConfig::family253(kSerial.toLatin1());
+    config.goodsCapacity = 1500;
+    const auto sim = startSim(config, "127.0.0.210");
+    QVERIFY(sim);
+    CliRun run = cli(QStringList{"identify"} + at(*sim, {}));
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QStringLiteral("Заводской номер: 2530000211\nВерсия: 2.53.10\nЁмкость номенклатуры: 1500\n"));
+    QCOMPARE(run.err, QString());
+    QCOMPARE(sim->requestTrace().value(0), QStringLiteral("C1"));
+
+    run = cli(QStringList{"identify"} + at(*sim, {"--json"}));
+    QCOMPARE(run.status, 0);
+    const QJsonObject object = jsonOf(run.out);
+    QCOMPARE(object.value("serial").toString(), kSerial);
+    QCOMPARE(object.value("version").toString(), QStringLiteral("2.53.10"));
+    QCOMPARE(object.value("goodsCapacity").toInt(), 1500);
+}
+
+void TestCliParams::identifyRefusedConnection()
+{
+    const auto sim = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.218");
+    QVERIFY(sim);
+    sim->setRefuse(SimRefuse::Unbind);
+    const CliRun run = cli(QStringList{"identify"} + at(*sim, {}));
+    QCOMPARE(run.status, 5);
+    QCOMPARE(run.err, QStringLiteral("Ошибка подключения (-14) к ККТ по адресу 127.0.0.218 (ошибка соединения с ККТ)\n"));
+    QCOMPARE(run.out, QString());
+}
+
+void TestCliParams::readWritesTheRegistersAreas()
+{
+    const auto sim = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.211");
+    QVERIFY(sim);
+    QVERIFY(sim->setAreaContent(2, paramsArea53(kSerial, 1)));
+    QVERIFY(sim->setAreaContent(1, systemArea(2)));
+    const CliRun read = cli(QStringList{"params", "read"} + at(*sim, {"--serial", kSerial, "--out", path("read.json")}));
+    QCOMPARE(read.status, 0);
+    QCOMPARE(read.out, QStringLiteral("Параметры ККТ 2530000211 (версия 2.53.10) записаны в %1\n").arg(path("read.json")));
+    // Not a terminal: no progress lines, and the link's debug lines stay quiet.
+    QCOMPARE(read.err, QString());
+
+    QFile file(path("read.json"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonObject object = QJsonDocument::fromJson(file.readAll()).object();
+    QCOMPARE(object.value("format").toString(), QStringLiteral("korvane-profile"));
+    QCOMPARE(object.value("formatVersion").toInt(), 1);
+    QCOMPARE(object.value("serial").toString(), kSerial);
+    QCOMPARE(object.value("version").toString(), QStringLiteral("2.53.10"));
+    QCOMPARE(object.value("goodsCapacity").toInt(), 2000);
+    QCOMPARE(QByteArray::fromBase64(object.value("params").toString().toLatin1()), sim->areaContent(2));
+    QCOMPARE(QByteArray::fromBase64(object.value("system").toString().toLatin1()), sim->areaContent(1));
+    QVERIFY(!object.contains("goods"));
+}
+
+void TestCliParams::roundTripToASecondRegister()
+{
+    const auto first = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.211");
+    const auto second = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.212");
+    QVERIFY(first && second);
+    QVERIFY(first->setAreaContent(2, paramsArea53(kSerial, 3)));
+    QVERIFY(first->setAreaContent(1, systemArea(4)));
+    QVERIFY(second->areaContent(2) != first->areaContent(2));
+
+    const QString file = readInto(*first, kSerial, "first.json");
+    const CliRun write = cli(QStringList{"params", "write"} + at(*second, {"--serial", kSerial, "--in", file}));
+    QCOMPARE(write.status, 0);
+    QCOMPARE(write.out, QStringLiteral("Выгрузка завершена успешно\n"));
+    QCOMPARE(write.err, QString());
+    QCOMPARE(second->areaContent(2), first->areaContent(2));
+    QCOMPARE(second->areaContent(1), first->areaContent(1));
+    // The check read, then the write of both areas in chunks of four pages.
+    const QStringList trace = second->requestTrace();
+    QCOMPARE(trace.filter(QRegularExpression("^C3 ")).size(), 6);
+    QCOMPARE(trace.filter(QRegularExpression("^C5 ")).size(), 1);
+}
+
+void TestCliParams::serialMismatchTouchesNothing()
+{
+    const auto source = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.211");
+    QVERIFY(source);
+    const QString file = readInto(*source, kSerial, "mismatch.json");
+
+    const auto sim = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.213");
+    QVERIFY(sim);
+    // A shorter serial is caught by the link, a longer one only by comparing whole numbers.
+    CliRun run = cli(QStringList{"params", "read"} + at(*sim, {"--serial", "253000021", "--out", path("x.json")}));
+    QCOMPARE(run.status, 3);
+    QCOMPARE(run.err, QStringLiteral("Ошибка загрузки. -15 (заводской номер ККТ не совпадает с заданным)\n"));
+    QVERIFY(!QFile::exists(path("x.json")));
+
+    run = cli(QStringList{"params", "read"} + at(*sim, {"--serial", "25300002110", "--out", path("x.json")}));
+    QCOMPARE(run.status, 3);
+    QCOMPARE(run.err, QStringLiteral("Заводской номер ККТ 2530000211 не совпадает с заданным 25300002110\n"));
+    QVERIFY(!QFile::exists(path("x.json")));
+
+    // The register answers with another serial than the file's: nothing is written.
+    sim->setOtherSerial("2530000299");
+    run = cli(QStringList{"params", "write"} + at(*sim, {"--serial", kSerial, "--in", file}));
+    QCOMPARE(run.status, 3);
+    QCOMPARE(run.err, QStringLiteral("Ошибка загрузки. -15 (заводской номер ККТ не совпадает с заданным)\n"));
+    QVERIFY(!wroteAnything(*sim));
+}
+
+void TestCliParams::refusedFilesTouchNothing_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("reason");
+    const QByteArray params = QByteArray(21 * 256, 'p').toBase64();
+    auto file = [&](const QByteArray &format, const QByteArray &version, const QByteArray &paramsText) {
+        return "{\"format\":\"" + format + "\",\"formatVersion\":" + version
+               + ",\"serial\":\"2530000211\",\"version\":\"2.53.10\",\"goodsCapacity\":2000,"
+                 "\"params\":\"" + paramsText + "\",\"system\":\"\"}";
+    };
+    QTest::newRow("not json") << QByteArray("params of the shop") << "не файл профиля ККТ (illegal value)";
+    QTest::newRow("other format") << file("korvane-goods", "1", params) << "не файл профиля ККТ";
+    QTest::newRow("newer format") << file("korvane-profile", "2", params) << "версия формата 2 не поддерживается";
+    QTest::newRow("bad base64") << file("korvane-profile", "1", "cGFyYW1z*") << "повреждены двоичные данные";
+    QTest::newRow("short image") << file("korvane-profile", "1", QByteArray(5000, 'p').toBase64())
+                                 << "размер параметров 5000 байт не подходит для версии 2.53.10";
+    QTest::newRow("no params") << file("korvane-profile", "1", "") << "";
+    QByteArray noSerial = file("korvane-profile", "1", params);
+    noSerial.replace("\"serial\":\"2530000211\"", "\"serial\":\"\"");
+    QTest::newRow("no serial") << noSerial << "нет заводского номера, версии или ёмкости номенклатуры";
+}
+
+void TestCliParams::refusedFilesTouchNothing()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
+    const auto sim = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.213");
+    QVERIFY(sim);
+    const QByteArray before = sim->areaContent(2);
+    const QString name = path(QStringLiteral("refused-%1.json").arg(QTest::currentDataTag()).replace(' ', '-'));
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+
+    const CliRun run = cli(QStringList{"params", "write"} + at(*sim, {"--serial", kSerial, "--in", name}));
+    QCOMPARE(run.status, 3);
+    const QString expected = reason.isEmpty() ? QStringLiteral("Файл %1 не содержит параметров\n").arg(name)
+                                              : QStringLiteral("Файл %1 не принят: %2\n").arg(name, reason);
+    QCOMPARE(run.err, expected);
+    QCOMPARE(sim->connectionCount(), 0);
+    QCOMPARE(sim->areaContent(2), before);
+
+    const CliRun missing = cli(QStringList{"params", "write"} + at(*sim, {"--serial", kSerial, "--in", path("none.json")}));
+    QCOMPARE(missing.status, 3);
+    QVERIFY2(missing.err.startsWith(QStringLiteral("Не удалось открыть файл %1: ").arg(path("none.json"))),
+             qPrintable(missing.err));
+    QCOMPARE(sim->connectionCount(), 0);
+}
+
+void TestCliParams::wrongFamilyOrSizeTouchesNothing()
+{
+    const auto source = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.211");
+    QVERIFY(source);
+    QVERIFY(source->setAreaContent(2, paramsArea53(kSerial, 5)));
+    const QString file = readInto(*source, kSerial, "family.json");
+
+    SimConfig larger = SimConfig::family253(kSerial.toLatin1());
+    larger.paramsPages = 22;
+    const auto bigger = startSim(larger, "127.0.0.213");
+    QVERIFY(bigger);
+    CliRun run = cli(QStringList{"params", "write"} + at(*bigger, {"--serial", kSerial, "--in", file}));
+    QCOMPARE(run.status, 3);
+    QCOMPARE(run.err, QStringLiteral("Размер параметров в файле (5376 и 1024 байт) не совпадает с памятью ККТ "
+                                     "(5632 и 1024 байт)\n"));
+    QVERIFY(!wroteAnything(*bigger));
+
+    // A 2.52 register that carries the same serial number.
+    const auto older = startSim(SimConfig::family252(kSerial.left(12).toLatin1()), "127.0.0.214");
+    QVERIFY(older);
+    run = cli(QStringList{"params", "write"} + at(*older, {"--serial", kSerial, "--in", file}));
+    QCOMPARE(run.status, 3);
+    QCOMPARE(run.err, QStringLiteral("Файл версии 2.53.10 не подходит для ККТ версии 2.52.38\n"));
+    QVERIFY(!wroteAnything(*older));
+
+    // Another register's file.
+    const auto other = startSim(SimConfig::family253("2530000777"), "127.0.0.213");
+    QVERIFY(other);
+    run = cli(QStringList{"params", "write"} + at(*other, {"--serial", "2530000777", "--in", file}));
+    QCOMPARE(run.status, 3);
+    QCOMPARE(run.err, QStringLiteral("Файл %1 содержит параметры ККТ 2530000211, а не 2530000777\n").arg(file));
+    QCOMPARE(other->connectionCount(), 0);
+}
+
+void TestCliParams::writeRefusedFor252()
+{
+    const auto sim = startSim(SimConfig::family252(kSerial52.toLatin1()), "127.0.0.214");
+    QVERIFY(sim);
+    const QString file = readInto(*sim, kSerial52, "old.json");
+    QVERIFY(QFile::exists(file));
+    const int connections = sim->connectionCount();
+    const CliRun run = cli(QStringList{"params", "write"} + at(*sim, {"--serial", kSerial52, "--in", file}));
+    QCOMPARE(run.status, 3);
+    QCOMPARE(run.err, QStringLiteral("Не поддерживается для данной версии (2.52.38)\n"));
+    QCOMPARE(sim->connectionCount(), connections);
+}
+
+void TestCliParams::exchangeFailures()
+{
+    const auto sim = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.213");
+    QVERIFY(sim);
+    const QString file = readInto(*sim, kSerial, "failures.json");
+
+    sim->setBadChecksum(true);
+    CliRun run = cli(QStringList{"params", "read"} + at(*sim, {"--serial", kSerial, "--out", path("bad.json")}));
+    QCOMPARE(run.status, 5);
+    QCOMPARE(run.err, QStringLiteral("Ошибка загрузки. -5 (ответ ККТ повреждён)\n"));
+    QVERIFY(!QFile::exists(path("bad.json")));
+    sim->clearFaults();
+
+    sim->setNakWrites(true);
+    run = cli(QStringList{"params", "write"} + at(*sim, {"--serial", kSerial, "--in", file}));
+    QCOMPARE(run.status, 5);
+    QCOMPARE(run.err, QStringLiteral("Ошибка выгрузки. -9 (ККТ не подтвердила запись)\n"));
+    QCOMPARE(run.out, QString());
+}
+
+void TestCliParams::showFileAndAddressAgree()
+{
+    const auto sim = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.217");
+    QVERIFY(sim);
+    QVERIFY(sim->setAreaContent(2, paramsArea53(kSerial, 6)));
+    const QString file = readInto(*sim, kSerial, "show.json");
+
+    const CliRun fromFile = cli({"params", "show", file});
+    const CliRun fromRegister = cli(QStringList{"params", "show"} + at(*sim, {"--serial", kSerial}));
+    QCOMPARE(fromFile.status, 0);
+    QCOMPARE(fromRegister.status, 0);
+    QCOMPARE(fromFile.out, fromRegister.out);
+
+    const QJsonObject tables = jsonOf(fromFile.out);
+    QCOMPARE(tables.value("serial").toString(), kSerial);
+    QCOMPARE(tables.value("version").toString(), QStringLiteral("2.53.10"));
+    QCOMPARE(tables.value("organisation").toObject().value("name").toString(), QStringLiteral("ООО «Ромашка»"));
+    QCOMPARE(tables.value("registration").toObject().value("serial").toString(), kSerial);
+    QCOMPARE(tables.value("configuration").toObject().value("deptCount").toInt(), 7);
+    QCOMPARE(tables.value("configuration").toObject().value("maxPrice").toString(), QStringLiteral("123.45"));
+    QCOMPARE(tables.value("users").toArray().size(), 16);
+    QCOMPARE(tables.value("departments").toArray().size(), 16);
+    QCOMPARE(tables.value("positions").toArray().size(), 8);
+    for (const char *key : {"ofd", "receiptHeader", "receiptFooter"})
+        QVERIFY2(tables.contains(key), key);
+
+    // The serial given must be the file's.
+    const CliRun other = cli({"params", "show", file, "--serial", "2530000999"});
+    QCOMPARE(other.status, 3);
+    QCOMPARE(other.err, QStringLiteral("Файл %1 содержит параметры ККТ 2530000211, а не 2530000999\n").arg(file));
+    const CliRun missing = cli({"params", "show", path("absent.json")});
+    QCOMPARE(missing.status, 3);
+    QCOMPARE(missing.err, QStringLiteral("Файл %1 не найден\n").arg(path("absent.json")));
+}
+
+void TestCliParams::show252()
+{
+    const auto sim = startSim(SimConfig::family252(kSerial52.toLatin1()), "127.0.0.214");
+    QVERIFY(sim);
+    DeviceParams52 set;
+    set.load(kSerial52, QByteArray(10 * 256, '\0'), {});
+    set.config().setSerial(kSerial52);
+    set.org().setInn(QStringLiteral("7707083893"));
+    QByteArray params(10 * 256, '\0');
+    QByteArray system;
+    set.save(params, system);
+    QVERIFY(sim->setAreaContent(2, params));
+
+    const CliRun run = cli(QStringList{"params", "show"} + at(*sim, {"--serial", kSerial52}));
+    QCOMPARE(run.status, 0);
+    const QJsonObject tables = jsonOf(run.out);
+    QCOMPARE(tables.value("version").toString(), QStringLiteral("2.52.38"));
+    QCOMPARE(tables.value("organisation").toObject().value("inn").toString(), QStringLiteral("7707083893"));
+    QCOMPARE(tables.value("users").toArray().size(), 9);
+    QCOMPARE(tables.value("ofd").toObject().value("inn").toString(), QStringLiteral("000000000000"));
+    QVERIFY(tables.value("registrationHistory").isArray());
+    QVERIFY(!tables.contains("registration"));
+}
+
+void TestCliParams::discover()
+{
+    const quint16 port = freeUdpPort();
+    SimConfig a = SimConfig::family253("2530000215");
+    SimConfig b = SimConfig::family253("2530000216");
+    b.mac = "00-1a-2b-3c-4d-5f";
+    const auto first = startSim(a, "127.0.0.215");
+    const auto second = startSim(b, "127.0.0.216");
+    QVERIFY(first && second);
+    QVERIFY(first->startDiscovery(port));
+    QVERIFY(second->startDiscovery(port));
+    const QStringList common{"--discovery-port", QString::number(port), "--timeout", "300"};
+
+    CliRun run = cli(QStringList{"discover", "--broadcast", "127.0.0.215", "--broadcast", "127.0.0.216"} + common);
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QStringLiteral("2530000215\t127.0.0.215\t00:1A:2B:3C:4D:5E\n"
+                                     "2530000216\t127.0.0.216\t00-1a-2b-3c-4d-5f\n"));
+
+    run = cli(QStringList{"discover", "--broadcast", "127.0.0.215", "--json"} + common);
+    QCOMPARE(run.status, 0);
+    const QJsonArray found = QJsonDocument::fromJson(run.out.toUtf8()).array();
+    QCOMPARE(found.size(), 1);
+    QCOMPARE(found.at(0).toObject().value("device").toString(), QStringLiteral("2530000215"));
+    QCOMPARE(found.at(0).toObject().value("ip").toString(), QStringLiteral("127.0.0.215"));
+
+    // Nobody listens there: an empty result is no failure.
+    run = cli(QStringList{"discover", "--broadcast", "127.0.0.219"} + common);
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QString());
+    QCOMPARE(run.err, QStringLiteral("ККТ не найдены\n"));
+}
+
+QTEST_GUILESS_MAIN(TestCliParams)
+#include "tst_cliparams.moc"
