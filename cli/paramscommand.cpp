@@ -3,13 +3,15 @@
 #include "clistatus.h"
 #include "commandline.h"
 #include "console.h"
-#include "deviceparams.h"
+#include "checks53.h"
+#include "deviceparams53.h"
 #include "firmwareversion.h"
 #include "paramsjson.h"
 #include "profilefile.h"
 #include "registersession.h"
 
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -197,9 +199,7 @@ int ParamsCommand::show(const QStringList &arguments)
     if (status != StatusOk)
         return status;
 
-    const std::unique_ptr<DeviceParams> params = FirmwareVersion::createParams(source.version);
-    params->load(source.serial, source.params, source.system);
-    QJsonObject object = ParamsJson::tables(*params);
+    QJsonObject object = ParamsJson::tables(*loaded(source));
     object.insert(QStringLiteral("serial"), source.serial);
     object.insert(QStringLiteral("version"), source.version);
     object.insert(QStringLiteral("goodsCapacity"), source.goodsCapacity);
@@ -209,7 +209,36 @@ int ParamsCommand::show(const QStringList &arguments)
 
 int ParamsCommand::check(const QStringList &arguments)
 {
-    Q_UNUSED(arguments)
-    Console::error(tr("params check: ещё не доступно"));
-    return StatusUsage;
+    CommandLine line(QStringLiteral("params check"),
+                     tr("Проверяет параметры 2.53, как действие «Проверить» окна ККТ: по строке на "
+                        "проблему. Код завершения 1, если проблемы есть."));
+    line.addArgument(QStringLiteral("FILE|ADDRESS"), fileOrAddress());
+    line.addSerialOption(false);
+    line.addPortOption();
+    line.addJsonOption();
+    int status = StatusOk;
+    if (!line.parse(arguments, &status))
+        return status;
+    ProfileFile source;
+    status = fetch(line, &source);
+    if (status != StatusOk)
+        return status;
+
+    // The 2.52 pages check nothing, so a 2.52 set has no problems to list.
+    const std::unique_ptr<DeviceParams> params = loaded(source);
+    const auto *params53 = qobject_cast<const DeviceParams53 *>(params.get());
+    const QStringList issues = params53 ? validateParams53(*params53) : QStringList();
+    if (line.json())
+        Console::out(QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(issues)).toJson()).trimmed());
+    else
+        for (const QString &issue : issues)
+            Console::out(issue);
+    return issues.isEmpty() ? StatusOk : StatusIssues;
+}
+
+std::unique_ptr<DeviceParams> ParamsCommand::loaded(const ProfileFile &source)
+{
+    std::unique_ptr<DeviceParams> params = FirmwareVersion::createParams(source.version);
+    params->load(source.serial, source.params, source.system);
+    return params;
 }

@@ -3,7 +3,10 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+#include <memory>
+
 class CommandLine;
+class DeviceParams;
 class ProfileFile;
 
 // "params read|write|show|check": the parameter tables of one register.
@@ -23,5 +26,7 @@ private:
     // The parameters of FILE|ADDRESS (the first argument): from a file of
     // ours, or read from the register at that address.
     static int fetch(const CommandLine &line, ProfileFile *source);
+    // The set of the source's family (fetch() made sure it has one), loaded.
+    static std::unique_ptr<DeviceParams> loaded(const ProfileFile &source);
     static int preflightWrite(const CommandLine &line, const ProfileFile &file);
 };

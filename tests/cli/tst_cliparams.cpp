@@ -1,6 +1,7 @@
 // korvane-cli's register commands (identify, discover, params) against
 // simulated registers on 127.0.0.210 - 127.0.0.219, run as a separate process.
 
+#include "checks53.h"
 #include "clirunner.h"
 #include "deviceparams52.h"
 #include "deviceparams53.h"
@@ -109,6 +110,8 @@ private slots:
     void exchangeFailures();
     void showFileAndAddressAgree();
     void show252();
+    void checkListsTheWindowsProblems();
+    void checkOfACleanSetAndOf252();
     void discover();
 
 private:
@@ -181,6 +184,7 @@ void TestCliParams::helpOfEveryCommand_data()
     QTest::newRow("params read") << QStringList{"params", "read", "--help"} << "--out <FILE>";
     QTest::newRow("params write") << QStringList{"params", "write", "-h"} << "--in <FILE>";
     QTest::newRow("params show") << QStringList{"params", "show", "--help"} << "FILE|ADDRESS";
+    QTest::newRow("params check") << QStringList{"params", "check", "--help"} << "Код завершения 1";
     QTest::newRow("profile export") << QStringList{"profile", "export", "--help"} << "SERIAL";
     QTest::newRow("profile import") << QStringList{"profile", "import", "--help"} << "--force";
 }
@@ -474,6 +478,77 @@ void TestCliParams::show252()
     QCOMPARE(tables.value("ofd").toObject().value("inn").toString(), QStringLiteral("000000000000"));
     QVERIFY(tables.value("registrationHistory").isArray());
     QVERIFY(!tables.contains("registration"));
+}
+
+namespace {
+
+// A 2.53 image that passes every check of the window.
+QByteArray cleanParams53(const QString &serial)
+{
+    DeviceParams53 set;
+    set.registration().setSerial(serial);
+    set.org().setInn(QStringLiteral("7707083893"));
+    set.org().setName(QStringLiteral("ООО Ромашка"));
+    set.org().setAddress(QStringLiteral("Москва"));
+    set.org().setPlace(QStringLiteral("Магазин"));
+    set.ofd().setInn(QStringLiteral("000000000000"));
+    set.ofd().setAddress(QStringLiteral("ofd.example"));
+    set.ofd().port = 7777;
+    set.ofd().setName(QStringLiteral("ОФД"));
+    set.ofd().setCheckSite(QStringLiteral("check.example"));
+    set.ofd().setTaxSite(QStringLiteral("nalog.example"));
+    QByteArray params(21 * 256, '\0');
+    QByteArray system;
+    set.save(params, system);
+    return params;
+}
+
+}
+
+void TestCliParams::checkListsTheWindowsProblems()
+{
+    const auto sim = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.217");
+    QVERIFY(sim);
+    QVERIFY(sim->setAreaContent(2, paramsArea53(kSerial, 7)));
+    DeviceParams53 expected;
+    expected.load(kSerial, sim->areaContent(2), sim->areaContent(1));
+    const QStringList problems = validateParams53(expected);
+    QVERIFY(problems.size() > 1);
+
+    const CliRun fromRegister = cli(QStringList{"params", "check"} + at(*sim, {"--serial", kSerial}));
+    QCOMPARE(fromRegister.status, 1);
+    QCOMPARE(fromRegister.out, problems.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    QCOMPARE(fromRegister.err, QString());
+
+    const QString file = readInto(*sim, kSerial, "check.json");
+    const CliRun json = cli({"params", "check", file, "--json"});
+    QCOMPARE(json.status, 1);
+    QStringList listed;
+    for (const QJsonValue &value : QJsonDocument::fromJson(json.out.toUtf8()).array())
+        listed << value.toString();
+    QCOMPARE(listed, problems);
+}
+
+void TestCliParams::checkOfACleanSetAndOf252()
+{
+    const auto sim = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.217");
+    QVERIFY(sim);
+    QVERIFY(sim->setAreaContent(2, cleanParams53(kSerial)));
+    DeviceParams53 set;
+    set.load(kSerial, sim->areaContent(2), {});
+    QCOMPARE(validateParams53(set), QStringList());
+    CliRun run = cli(QStringList{"params", "check"} + at(*sim, {"--serial", kSerial}));
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QString());
+
+    // The 2.52 pages check nothing.
+    const auto older = startSim(SimConfig::family252(kSerial52.toLatin1()), "127.0.0.214");
+    QVERIFY(older);
+    run = cli(QStringList{"params", "check"} + at(*older, {"--serial", kSerial52}));
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QString());
+    run = cli({"params", "check", path("absent.json")});
+    QCOMPARE(run.status, 3);
 }
 
 void TestCliParams::discover()
