@@ -196,6 +196,28 @@ private slots:
         QCOMPARE(block, before);
     }
 
+    void taggedBlockOfParameters()
+    {
+        QByteArray block;
+        QVERIFY(TaggedBlock::appendParams(block, "PP", QByteArray()));
+        QCOMPARE(block.toHex(), QByteArray("020002005050"));
+        block.clear();
+        QVERIFY(TaggedBlock::appendParams(block, "PP", "S"));
+        QCOMPARE(block.toHex(), QByteArray("0200020050500300010053"));
+        // Neither part is sent when one of them cannot travel.
+        QByteArray refused("keep");
+        QVERIFY(!TaggedBlock::appendParams(refused, "PP", QByteArray(65536, 's')));
+        QCOMPARE(refused, QByteArray("keep"));
+
+        // A read: other tags are skipped, a repeated tag replaces the earlier value.
+        QByteArray read = QByteArray::fromHex("0700010041") + block + QByteArray::fromHex("020001005a");
+        QByteArray params;
+        QByteArray system;
+        TaggedBlock::takeParams(read, &params, &system);
+        QCOMPARE(params, QByteArray("Z"));
+        QCOMPARE(system, QByteArray("S"));
+    }
+
     void taggedBlockInts()
     {
         qint32 value = 0;
