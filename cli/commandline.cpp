@@ -100,6 +100,24 @@ bool CommandLine::parse(const QStringList &arguments, int *status)
     return true;
 }
 
+int CommandLine::dispatch(const QString &group, const QStringList &arguments, const Subcommands &subcommands)
+{
+    const QString name = arguments.value(0);
+    QStringList names;
+    for (const auto &subcommand : subcommands) {
+        if (name == QLatin1String(subcommand.first))
+            return subcommand.second(arguments.mid(1));
+        names << QLatin1String(subcommand.first);
+    }
+    if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
+        Console::out(tr("korvane-cli %1 %2 ... (подробнее: korvane-cli %1 %3 --help)")
+                         .arg(group, names.join(QLatin1Char('|')), names.value(0)));
+        return StatusOk;
+    }
+    Console::error(tr("%1: неизвестная команда \"%2\"; есть %3").arg(group, name, names.join(QStringLiteral(", "))));
+    return StatusUsage;
+}
+
 bool CommandLine::isAddress(const QString &text)
 {
     static const QRegularExpression pattern(QStringLiteral(

@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+#include <vector>
+
 // The options and arguments of one command, with the conventions every
 // command shares: --help, --port, --serial, --json, exact argument counts and
 // usage errors reported on standard error.
@@ -37,6 +40,12 @@ public:
     QString serial() const { return value(QStringLiteral("serial")); }
     bool json() const { return isSet(QStringLiteral("json")); }
     int number(const QString &name) const { return value(name).toInt(); }
+
+    using Handler = int (*)(const QStringList &arguments);
+    using Subcommands = std::vector<std::pair<const char *, Handler>>;
+    // Runs the subcommand named by the first argument ("params read ...")
+    // with the remaining arguments.
+    static int dispatch(const QString &group, const QStringList &arguments, const Subcommands &subcommands);
 
     // Dotted-decimal IPv4 text, four parts of 0..255 without leading zeros.
     static bool isAddress(const QString &text);

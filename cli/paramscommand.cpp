@@ -28,22 +28,8 @@ QString fileOrAddress()
 
 int ParamsCommand::run(const QStringList &arguments)
 {
-    const QString sub = arguments.value(0);
-    const QStringList rest = arguments.mid(1);
-    if (sub == QLatin1String("read"))
-        return read(rest);
-    if (sub == QLatin1String("write"))
-        return write(rest);
-    if (sub == QLatin1String("show"))
-        return show(rest);
-    if (sub == QLatin1String("check"))
-        return check(rest);
-    if (sub == QLatin1String("--help") || sub == QLatin1String("-h")) {
-        Console::out(tr("korvane-cli params read|write|show|check ... (подробнее: korvane-cli params read --help)"));
-        return StatusOk;
-    }
-    Console::error(tr("params: неизвестная команда \"%1\"; есть read, write, show, check").arg(sub));
-    return StatusUsage;
+    return CommandLine::dispatch(QStringLiteral("params"), arguments,
+                                 {{"read", read}, {"write", write}, {"show", show}, {"check", check}});
 }
 
 int ParamsCommand::read(const QStringList &arguments)
@@ -184,19 +170,24 @@ int ParamsCommand::fetch(const CommandLine &line, ProfileFile *source)
     return StatusOk;
 }
 
+bool ParamsCommand::parseAndFetch(CommandLine &line, const QStringList &arguments, ProfileFile *source, int *status)
+{
+    line.addArgument(QStringLiteral("FILE|ADDRESS"), fileOrAddress());
+    line.addSerialOption(false);
+    line.addPortOption();
+    if (!line.parse(arguments, status))
+        return false;
+    *status = fetch(line, source);
+    return *status == StatusOk;
+}
+
 int ParamsCommand::show(const QStringList &arguments)
 {
     CommandLine line(QStringLiteral("params show"),
                      tr("Выводит таблицы параметров в формате JSON, как их показывают вкладки редактора."));
-    line.addArgument(QStringLiteral("FILE|ADDRESS"), fileOrAddress());
-    line.addSerialOption(false);
-    line.addPortOption();
-    int status = StatusOk;
-    if (!line.parse(arguments, &status))
-        return status;
     ProfileFile source;
-    status = fetch(line, &source);
-    if (status != StatusOk)
+    int status = StatusOk;
+    if (!parseAndFetch(line, arguments, &source, &status))
         return status;
 
     QJsonObject object = ParamsJson::tables(*loaded(source));
@@ -212,16 +203,10 @@ int ParamsCommand::check(const QStringList &arguments)
     CommandLine line(QStringLiteral("params check"),
                      tr("Проверяет параметры 2.53, как действие «Проверить» окна ККТ: по строке на "
                         "проблему. Код завершения 1, если проблемы есть."));
-    line.addArgument(QStringLiteral("FILE|ADDRESS"), fileOrAddress());
-    line.addSerialOption(false);
-    line.addPortOption();
     line.addJsonOption();
-    int status = StatusOk;
-    if (!line.parse(arguments, &status))
-        return status;
     ProfileFile source;
-    status = fetch(line, &source);
-    if (status != StatusOk)
+    int status = StatusOk;
+    if (!parseAndFetch(line, arguments, &source, &status))
         return status;
 
     // The 2.52 pages check nothing, so a 2.52 set has no problems to list.

@@ -26,6 +26,9 @@ private:
     // The parameters of FILE|ADDRESS (the first argument): from a file of
     // ours, or read from the register at that address.
     static int fetch(const CommandLine &line, ProfileFile *source);
+    // The FILE|ADDRESS argument and its options, then fetch(); false when the
+    // command ends here with *status (after --help, 0).
+    static bool parseAndFetch(CommandLine &line, const QStringList &arguments, ProfileFile *source, int *status);
     // The set of the source's family (fetch() made sure it has one), loaded.
     static std::unique_ptr<DeviceParams> loaded(const ProfileFile &source);
     static int preflightWrite(const CommandLine &line, const ProfileFile &file);

@@ -39,6 +39,29 @@ QJsonObject commonConfig(const Config &c)
     };
 }
 
+// Organisation and OFD members both families have.
+template<typename Org>
+QJsonObject commonOrg(const Org &org)
+{
+    return QJsonObject{
+        {QStringLiteral("inn"), org.inn()},
+        {QStringLiteral("name"), org.name()},
+        {QStringLiteral("address"), org.address()},
+    };
+}
+
+template<typename Ofd>
+QJsonObject commonOfd(const Ofd &ofd)
+{
+    return QJsonObject{
+        {QStringLiteral("address"), ofd.address()},
+        {QStringLiteral("port"), ofd.port},
+        {QStringLiteral("pollTimer"), ofd.pollTimer},
+        {QStringLiteral("connectTimer"), ofd.connectTimer},
+        {QStringLiteral("inn"), ofd.inn()},
+    };
+}
+
 QJsonObject config53(const ConfigBlock53 &c)
 {
     QJsonObject object = commonConfig(c);
@@ -152,25 +175,15 @@ QJsonObject ParamsJson::tables53(const DeviceParams53 &params)
     QJsonObject object;
     object.insert(QStringLiteral("configuration"), config53(params.config()));
     object.insert(QStringLiteral("users"), users53(params.users()));
-    const OrgBlock53 &org = params.org();
-    object.insert(QStringLiteral("organisation"), QJsonObject{
-        {QStringLiteral("inn"), org.inn()},
-        {QStringLiteral("name"), org.name()},
-        {QStringLiteral("address"), org.address()},
-        {QStringLiteral("place"), org.place()},
-        {QStringLiteral("email"), org.email()},
-    });
-    const OfdBlock53 &ofd = params.ofd();
-    object.insert(QStringLiteral("ofd"), QJsonObject{
-        {QStringLiteral("address"), ofd.address()},
-        {QStringLiteral("port"), ofd.port},
-        {QStringLiteral("pollTimer"), ofd.pollTimer},
-        {QStringLiteral("connectTimer"), ofd.connectTimer},
-        {QStringLiteral("inn"), ofd.inn()},
-        {QStringLiteral("name"), ofd.name()},
-        {QStringLiteral("checkSite"), ofd.checkSite()},
-        {QStringLiteral("taxSite"), ofd.taxSite()},
-    });
+    QJsonObject org = commonOrg(params.org());
+    org.insert(QStringLiteral("place"), params.org().place());
+    org.insert(QStringLiteral("email"), params.org().email());
+    object.insert(QStringLiteral("organisation"), org);
+    QJsonObject ofd = commonOfd(params.ofd());
+    ofd.insert(QStringLiteral("name"), params.ofd().name());
+    ofd.insert(QStringLiteral("checkSite"), params.ofd().checkSite());
+    ofd.insert(QStringLiteral("taxSite"), params.ofd().taxSite());
+    object.insert(QStringLiteral("ofd"), ofd);
     const RegistrationBlock53 &reg = params.registration();
     object.insert(QStringLiteral("registration"), QJsonObject{
         {QStringLiteral("serial"), reg.serial()},
@@ -186,21 +199,10 @@ QJsonObject ParamsJson::tables52(const DeviceParams52 &params)
     QJsonObject object;
     object.insert(QStringLiteral("configuration"), config52(params.config()));
     object.insert(QStringLiteral("users"), users52(params.users()));
-    const OrgBlock52 &org = params.org();
-    object.insert(QStringLiteral("organisation"), QJsonObject{
-        {QStringLiteral("inn"), org.inn()},
-        {QStringLiteral("name"), org.name()},
-        {QStringLiteral("address"), org.address()},
-    });
-    const OfdBlock52 &ofd = params.ofd();
-    object.insert(QStringLiteral("ofd"), QJsonObject{
-        {QStringLiteral("address"), ofd.address()},
-        {QStringLiteral("port"), ofd.port},
-        {QStringLiteral("pollTimer"), ofd.pollTimer},
-        {QStringLiteral("connectTimer"), ofd.connectTimer},
-        {QStringLiteral("inn"), ofd.inn()},
-        {QStringLiteral("site"), ofd.site()},
-    });
+    object.insert(QStringLiteral("organisation"), commonOrg(params.org()));
+    QJsonObject ofd = commonOfd(params.ofd());
+    ofd.insert(QStringLiteral("site"), params.ofd().site());
+    object.insert(QStringLiteral("ofd"), ofd);
     object.insert(QStringLiteral("registrationHistory"), history52(params.history()));
     addShared(object, params);
     return object;

@@ -28,17 +28,8 @@ bool isEmpty(const ProfileFile &file)
 
 int ProfileCommand::run(const QStringList &arguments)
 {
-    const QString sub = arguments.value(0);
-    if (sub == QLatin1String("export"))
-        return exportProfile(arguments.mid(1));
-    if (sub == QLatin1String("import"))
-        return importProfile(arguments.mid(1));
-    if (sub == QLatin1String("--help") || sub == QLatin1String("-h")) {
-        Console::out(tr("korvane-cli profile export|import ... (подробнее: korvane-cli profile export --help)"));
-        return StatusOk;
-    }
-    Console::error(tr("profile: неизвестная команда \"%1\"; есть export, import").arg(sub));
-    return StatusUsage;
+    return CommandLine::dispatch(QStringLiteral("profile"), arguments,
+                                 {{"export", exportProfile}, {"import", importProfile}});
 }
 
 int ProfileCommand::exportProfile(const QStringList &arguments)

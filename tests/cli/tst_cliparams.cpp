@@ -3,9 +3,9 @@
 
 #include "checks53.h"
 #include "clirunner.h"
+#include "clisimulators.h"
 #include "deviceparams52.h"
 #include "deviceparams53.h"
-#include "registersimulator.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -21,16 +21,6 @@ namespace {
 
 const QString kSerial = QStringLiteral("2530000211");
 const QString kSerial52 = QStringLiteral("252000214");
-
-std::unique_ptr<RegisterSimulator> startSim(const SimConfig &config, const char *address)
-{
-    auto sim = std::make_unique<RegisterSimulator>(config);
-    if (!sim->start(QHostAddress(QString::fromLatin1(address)), 0)) {
-        qWarning("simulator: %s", qPrintable(sim->errorString()));
-        return nullptr;
-    }
-    return sim;
-}
 
 // A params area as a register holds it: arbitrary bytes around the tables,
 // the serial where the family keeps it, a Cyrillic organisation name.
@@ -58,21 +48,6 @@ QByteArray systemArea(quint32 seed)
     for (char &b : bytes)
         b = char(random.bounded(256));
     return bytes;
-}
-
-bool wroteAnything(const RegisterSimulator &sim)
-{
-    for (const SimRequest &request : sim.requests()) {
-        if (request.command == 0xC3 || request.command == 0xC5)
-            return true;
-    }
-    return false;
-}
-
-QStringList at(const RegisterSimulator &sim, const QStringList &arguments)
-{
-    return QStringList{sim.address().toString()} + arguments
-           + QStringList{QStringLiteral("--port"), QString::number(sim.port())};
 }
 
 QJsonObject jsonOf(const QString &text)
