@@ -23,6 +23,12 @@ void CommandLine::addArgument(const QString &name, const QString &description)
     ++m_arguments;
 }
 
+void CommandLine::addAddressArgument()
+{
+    m_addressArgument = m_arguments;
+    addArgument(QStringLiteral("ADDRESS"), tr("IP-адрес ККТ."));
+}
+
 void CommandLine::addPortOption()
 {
     addNumberOption(QStringLiteral("port"), tr("TCP-порт ККТ (по умолчанию 8080)."), 8080);
@@ -79,6 +85,10 @@ bool CommandLine::parse(const QStringList &arguments, int *status)
     const int given = m_parser.positionalArguments().size();
     if (given != m_arguments) {
         *status = usageError(given < m_arguments ? tr("Не хватает аргументов") : tr("Лишние аргументы"));
+        return false;
+    }
+    if (m_addressArgument >= 0 && !isAddress(argument(m_addressArgument))) {
+        *status = usageError(tr("неверный адрес %1").arg(argument(m_addressArgument)));
         return false;
     }
     for (const QString &name : qAsConst(m_required)) {

@@ -20,6 +20,8 @@ public:
     CommandLine(const QString &command, const QString &description);
 
     void addArgument(const QString &name, const QString &description);
+    // ADDRESS, checked by parse() to be an IPv4 address.
+    void addAddressArgument();
     void addPortOption();
     void addSerialOption(bool required = true);
     void addJsonOption();
@@ -58,5 +60,6 @@ private:
     QStringList m_required;   // options that must be given
     QStringList m_numbers;    // options that must be whole numbers
     int m_arguments = 0;
+    int m_addressArgument = -1;
     quint16 m_port = 8080;
 };

@@ -11,15 +11,13 @@
 int IdentifyCommand::run(const QStringList &arguments)
 {
     CommandLine line(QStringLiteral("identify"), tr("Заводской номер, версия и ёмкость номенклатуры ККТ."));
-    line.addArgument(QStringLiteral("ADDRESS"), tr("IP-адрес ККТ."));
+    line.addAddressArgument();
     line.addPortOption();
     line.addJsonOption();
     int status = StatusOk;
     if (!line.parse(arguments, &status))
         return status;
     const QString address = line.argument(0);
-    if (!CommandLine::isAddress(address))
-        return line.usageError(tr("неверный адрес %1").arg(address));
 
     RegisterSession session(address, line.port(), QString());
     status = session.identify();

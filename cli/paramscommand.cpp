@@ -36,15 +36,13 @@ int ParamsCommand::read(const QStringList &arguments)
 {
     CommandLine line(QStringLiteral("params read"),
                      tr("Читает параметры ККТ (образ параметров и системный блок) в файл."));
-    line.addArgument(QStringLiteral("ADDRESS"), tr("IP-адрес ККТ."));
+    line.addAddressArgument();
     line.addSerialOption();
     line.addFileOption(QStringLiteral("out"), tr("Файл, в который записываются параметры."));
     line.addPortOption();
     int status = StatusOk;
     if (!line.parse(arguments, &status))
         return status;
-    if (!CommandLine::isAddress(line.argument(0)))
-        return line.usageError(tr("неверный адрес %1").arg(line.argument(0)));
 
     ProfileFile file;
     status = fetch(line, &file);
@@ -83,7 +81,7 @@ int ParamsCommand::write(const QStringList &arguments)
     CommandLine line(QStringLiteral("params write"),
                      tr("Записывает параметры из файла в ККТ семейства 2.53. Файл должен быть "
                         "прочитан с ККТ того же заводского номера и той же разметки памяти."));
-    line.addArgument(QStringLiteral("ADDRESS"), tr("IP-адрес ККТ."));
+    line.addAddressArgument();
     line.addSerialOption();
     line.addFileOption(QStringLiteral("in"), tr("Файл параметров (из params read)."));
     line.addPortOption();
@@ -91,8 +89,6 @@ int ParamsCommand::write(const QStringList &arguments)
     if (!line.parse(arguments, &status))
         return status;
     const QString address = line.argument(0);
-    if (!CommandLine::isAddress(address))
-        return line.usageError(tr("неверный адрес %1").arg(address));
 
     ProfileFile file;
     QString error;
