@@ -2,6 +2,8 @@
 
 #include "configtab53.h"
 #include "deptrecord.h"
+#include "depttab.h"
+#include "designtab.h"
 #include "deviceissuewidget.h"
 #include "deviceparams52.h"
 #include "deviceparams53.h"
@@ -14,8 +16,13 @@
 #include "goodswindow.h"
 #include "inputipdialog.h"
 #include "issuelistmodel.h"
+#include "ofdtab53.h"
+#include "orgtab53.h"
+#include "positiontab.h"
 #include "reachabilityprobe.h"
+#include "registrationtab53.h"
 #include "taggedblock.h"
+#include "usertab53.h"
 #include "validationcontext.h"
 
 #include <QAction>
@@ -135,6 +142,13 @@ void DeviceWindow::createTabs52()
 void DeviceWindow::createTabs53()
 {
     addDeviceTab(new ConfigTab53, "configTab", tr("Конфигурация"));
+    addDeviceTab(new PositionTab, "positionTab", tr("Должности"));
+    addDeviceTab(new UserTab53, "userTab", tr("Пользователи"));
+    addDeviceTab(new DeptTab, "deptTab", tr("Отделы"));
+    addDeviceTab(new OrgTab53, "orgTab", tr("Реквизиты организации"));
+    addDeviceTab(new DesignTab, "designTab", tr("Дизайн чека"));
+    addDeviceTab(new OfdTab53, "ofdTab", tr("Настройки ОФД"));
+    addDeviceTab(new RegistrationTab53, "registrationTab", tr("Регистрационные данные"));
 }
 
 void DeviceWindow::clearTabs()

@@ -57,6 +57,46 @@ DeviceRecord registryRecord(const QString &serial = kSerial)
 
 // A params area as a register holds it: arbitrary bytes between and inside the
 // tables, sane configuration values, unknown flag bits set, the serial in place.
+// The texts a register holds end in zeros and fit the editors, and a tax
+// system is one bit; only the bytes between and beside them stay random.
+void wellFormedTables(DeviceParams53 &set)
+{
+    for (int i = 0; i < DeviceParams::PositionCount; ++i)
+        set.setPositionName(i, QStringLiteral("Должность %1").arg(i + 1));
+    for (int i = 0; i < set.departments().size(); ++i) {
+        set.departments()[i].setName(QStringLiteral("Секция %1").arg(i + 1));
+        set.departments()[i].setTaxIndex(i % 7);
+    }
+    for (int i = 0; i < set.users().size(); ++i) {
+        UserRecord53 &u = set.users()[i];
+        u.setName(QStringLiteral("Кассир %1").arg(i + 1));
+        u.setFullName(QStringLiteral("Иванов %1").arg(i + 1));
+        u.setBarcode(QString());
+        u.setInn(QString());
+        u.setPassword(QStringLiteral("1234"));
+    }
+    set.setHeaderLines({QStringLiteral("ООО Ромашка"), QStringLiteral("г. Тула"), QString(),
+                        QString(), QString(), QStringLiteral("Добро пожаловать")});
+    set.setFooterLines({QStringLiteral("Спасибо"), QString(), QString(), QString(), QString(),
+                        QString()});
+    OrgBlock53 &org = set.org();
+    org.setInn(QStringLiteral("7707083893"));
+    org.setEmail(QStringLiteral("shop@example.org"));
+    org.setName(QStringLiteral("ООО Ромашка"));
+    org.setAddress(QStringLiteral("г. Тула, ул. Ленина, 1"));
+    org.setPlace(QStringLiteral("Магазин"));
+    OfdBlock53 &ofd = set.ofd();
+    ofd.setAddress(QStringLiteral("ofd.example.org"));
+    ofd.setInn(QStringLiteral("500100732259"));
+    ofd.setName(QStringLiteral("ОФД"));
+    ofd.setTaxSite(QStringLiteral("www.nalog.ru"));
+    ofd.setCheckSite(QStringLiteral("check.example.org"));
+    ofd.pollTimer = 60;
+    ofd.connectTimer = 120;
+    set.registration().setRegNumber(QStringLiteral("0000000001008405"));
+    set.registration().setFnNumber(QStringLiteral("9999078900001234"));
+}
+
 QByteArray registerParamsArea(const QString &serial = kSerial)
 {
     QRandomGenerator random(20261208);
@@ -65,6 +105,7 @@ QByteArray registerParamsArea(const QString &serial = kSerial)
         b = char(random.bounded(256));
     DeviceParams53 set;
     set.load(serial, bytes, {});
+    wellFormedTables(set);
     set.registration().setSerial(serial);
     ConfigBlock53 &c = set.config();
     c.deptCount = 5;
@@ -195,9 +236,19 @@ private slots:
         QCOMPARE(w->windowTitle(), QStringLiteral("ККТ Касса 1. Заводской номер 2530000001"));
         QCOMPARE(child<QLabel>(w.get(), "addressLabel")->text(), QStringLiteral(" 000.000.000.000 "));
         auto *tabs = child<QTabWidget>(w.get(), "tabWidget");
-        QCOMPARE(tabs->count(), 1);
-        QCOMPARE(tabs->tabText(0), QStringLiteral("Конфигурация"));
-        QVERIFY(qobject_cast<ConfigTab53 *>(tabs->widget(0)));
+        QStringList pages;
+        for (int i = 0; i < tabs->count(); ++i)
+            pages << tabs->widget(i)->metaObject()->className() + QLatin1Char(':') + tabs->tabText(i);
+        QCOMPARE(pages, (QStringList{QStringLiteral("ConfigTab53:Конфигурация"),
+                                     QStringLiteral("PositionTab:Должности"),
+                                     QStringLiteral("UserTab53:Пользователи"),
+                                     QStringLiteral("DeptTab:Отделы"),
+                                     QStringLiteral("OrgTab53:Реквизиты организации"),
+                                     QStringLiteral("DesignTab:Дизайн чека"),
+                                     QStringLiteral("OfdTab53:Настройки ОФД"),
+                                     QStringLiteral("RegistrationTab53:Регистрационные данные")}));
+        QCOMPARE(w->tabs().size(), 8);
+        QCOMPARE(w->tabs().at(2), tabs->widget(2));
         QVERIFY(qobject_cast<DeviceParams53 *>(w->params()));
         QCOMPARE(text(w.get(), "maxPriceEdit"), QStringLiteral("50000.00"));
         QCOMPARE(text(w.get(), "maxQuantityEdit"), QStringLiteral("1000.000"));
@@ -348,7 +399,7 @@ private slots:
         QVERIFY(m_dialogs->shown().isEmpty());
         QVERIFY(qobject_cast<DeviceParams53 *>(w->params()));
         auto *tabs = child<QTabWidget>(w.get(), "tabWidget");
-        QCOMPARE(tabs->count(), 1);
+        QCOMPARE(tabs->count(), 8);
         QCOMPARE(tabs->tabText(0), QStringLiteral("Конфигурация"));
         QCOMPARE(text(w.get(), "maxPriceEdit"), QStringLiteral("123.45"));
         QCOMPARE(w->version(), QStringLiteral("2.53.10"));
@@ -551,7 +602,8 @@ private slots:
         QVERIFY(dock);
         QVERIFY(dock->isVisible());
         QCOMPARE(w->dockWidgetArea(dock), Qt::BottomDockWidgetArea);
-        QCOMPARE(dock->model()->rowCount(), 0);
+        const int defaultProblems = dock->model()->rowCount();
+        QVERIFY(defaultProblems > 0);
 
         auto *config = qobject_cast<DeviceWidget *>(child<QTabWidget>(w.get(), "tabWidget")->widget(0));
         auto *price = child<QLineEdit>(w.get(), "maxPriceEdit");
@@ -559,7 +611,7 @@ private slots:
         dock->hide();
         trigger(w.get(), "actionValidate");
         QVERIFY(dock->isVisible());
-        QCOMPARE(dock->model()->rowCount(), 0);
+        QCOMPARE(dock->model()->rowCount(), defaultProblems);
         QCOMPARE(w->findChildren<DeviceIssueWidget *>().size(), 1);
 
         // A listed problem leads to its tab and control.
@@ -569,7 +621,8 @@ private slots:
         tabs->setCurrentWidget(other);
         dock->addIssue(config, price, QStringLiteral("price"));
         auto *view = dock->findChild<QListView *>();
-        const QModelIndex issue = view->model()->index(0, 0);
+        const QModelIndex issue = view->model()->index(defaultProblems, 0);
+        view->scrollTo(issue);
         const QPoint at = view->visualRect(issue).center();
         QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
@@ -613,7 +666,7 @@ private slots:
         QCOMPARE(m_dialogs->last().kind, DialogRequest::Warning);
         QVERIFY(m_dialogs->last().text.contains(QStringLiteral("2.54.1")));
         QVERIFY(qobject_cast<DeviceParams53 *>(w->params()));
-        QCOMPARE(child<QTabWidget>(w.get(), "tabWidget")->count(), 1);
+        QCOMPARE(child<QTabWidget>(w.get(), "tabWidget")->count(), 8);
         QVERIFY(!w->hasData());
     }
 
