@@ -27,14 +27,7 @@ namespace {
 
 const QString kOrgInn = QStringLiteral("7707083893");
 
-template<typename T>
-T *child(QWidget *parent, const char *name)
-{
-    T *found = parent->findChild<T *>(QLatin1String(name));
-    if (!found)
-        qWarning("no child %s", name);
-    return found;
-}
+using ViewEditing::child;
 
 // Runs one tab's check the way the window does and returns what it listed.
 struct CheckRun

@@ -31,14 +31,7 @@ namespace {
 const QString kSerial = QStringLiteral("2530000001");
 const char *const kAddress = "127.0.0.160";
 
-template<typename T>
-T *child(QWidget *parent, const char *name)
-{
-    T *found = parent->findChild<T *>(QLatin1String(name));
-    if (!found)
-        qWarning("no child %s", name);
-    return found;
-}
+using ViewEditing::child;
 
 void trigger(QWidget *window, const char *actionName)
 {
@@ -90,9 +83,15 @@ class TestWindow53 : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestSettings> m_settings;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<FixedProbe::Scope> m_probe;
+    // A throw-away store, scripted dialogs, and every address answers the probe.
+    struct Environment
+    {
+        TestSettings settings;
+        ScriptedDialogs dialogs;
+        FixedProbe::Scope probe{0};
+    };
+    std::unique_ptr<Environment> m_env;
+    ScriptedDialogs *m_dialogs = nullptr;
 
     std::unique_ptr<DeviceWindow> openWindow(const QString &address = QString())
     {
@@ -107,17 +106,15 @@ private:
 private slots:
     void init()
     {
-        m_settings = std::make_unique<TestSettings>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_probe = std::make_unique<FixedProbe::Scope>(0);
+        m_env = std::make_unique<Environment>();
+        m_dialogs = &m_env->dialogs;
     }
 
     void cleanup()
     {
         QCOMPARE(m_dialogs->pendingAnswers(), 0);
-        m_probe.reset();
-        m_dialogs.reset();
-        m_settings.reset();
+        m_dialogs = nullptr;
+        m_env.reset();
     }
 
     void freshWindowProblems()

@@ -9,6 +9,17 @@
 // presses Return, so the cell's delegate decides what reaches the model.
 namespace ViewEditing {
 
+// A named control of a page; a missing one is named in the log, and the
+// caller's check of the null result fails.
+template<typename T>
+T *child(QWidget *parent, const char *name)
+{
+    T *found = parent->findChild<T *>(QLatin1String(name));
+    if (!found)
+        qWarning("no child %s", name);
+    return found;
+}
+
 // QTest::keyClicks() knows only ASCII; this types any text key by key.
 inline void typeText(QWidget *widget, const QString &text)
 {

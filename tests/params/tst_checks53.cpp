@@ -273,23 +273,6 @@ private slots:
         QCOMPARE(TabValues53::defaultCashierIndex(set), -1);
     }
 
-    void defaultSetIssues()
-    {
-        DeviceParams53 set;
-        set.load(kSerial, QByteArray(), QByteArray());
-        QCOMPARE(validateParams53(set),
-                 (QStringList{QStringLiteral("ИНН организации не задан"),
-                              QStringLiteral("Наименование организации не задано"),
-                              QStringLiteral("Адрес организации не задан"),
-                              QStringLiteral("Место расчета не задано"),
-                              QStringLiteral("ИНН ОФД не задан"),
-                              QStringLiteral("Адрес подключения к ОФД не задан"),
-                              QStringLiteral("Порт подключения к ОФД не задан"),
-                              QStringLiteral("Адрес сайта ОФД не задан"),
-                              QStringLiteral("Наименование ОФД не задано"),
-                              QStringLiteral("Адрес сайта ФНС не задан")}));
-    }
-
     void setIssuesInWindowOrder()
     {
         DeviceParams53 set;
