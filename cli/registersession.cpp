@@ -101,15 +101,21 @@ int RegisterSession::run(const QString &failure, const QString &progressText,
     m_area = 0;
     m_lastFrame = 0;
     QEventLoop loop;
+    bool finished = false;
     m_controller.disconnect();
-    QObject::connect(&m_controller, &DeviceController::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&m_controller, &DeviceController::finished, &loop, [&] {
+        finished = true;
+        loop.quit();
+    });
     QObject::connect(&m_controller, &DeviceController::pages, &loop,
                      [this](int count) { m_areaPages = {count}; });
     QObject::connect(&m_controller, &DeviceController::frame, &loop,
                      [this, progressText](int done) { showProgress(progressText, done); });
     Console::progress(progressText);
     start();
-    loop.exec();
+    // An exchange refused at once has already finished here.
+    if (!finished)
+        loop.exec();
     Console::endProgress();
 
     const int result = m_controller.result();
