@@ -3,6 +3,7 @@
 #include "clistatus.h"
 #include "console.h"
 #include "discovercommand.h"
+#include "goodscommand.h"
 #include "identifycommand.h"
 #include "paramscommand.h"
 #include "profilecommand.h"
@@ -17,6 +18,8 @@ int CliApplication::run(const QStringList &arguments)
         return DiscoverCommand::run(rest);
     if (command == QLatin1String("params"))
         return ParamsCommand::run(rest);
+    if (command == QLatin1String("goods"))
+        return GoodsCommand::run(rest);
     if (command == QLatin1String("profile"))
         return ProfileCommand::run(rest);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {

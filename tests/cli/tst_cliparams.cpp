@@ -160,6 +160,8 @@ void TestCliParams::helpOfEveryCommand_data()
     QTest::newRow("params write") << QStringList{"params", "write", "-h"} << "--in <FILE>";
     QTest::newRow("params show") << QStringList{"params", "show", "--help"} << "FILE|ADDRESS";
     QTest::newRow("params check") << QStringList{"params", "check", "--help"} << "Код завершения 1";
+    QTest::newRow("goods read") << QStringList{"goods", "read", "--help"} << "--csv <FILE>";
+    QTest::newRow("goods write") << QStringList{"goods", "write", "--help"} << "--force";
     QTest::newRow("profile export") << QStringList{"profile", "export", "--help"} << "SERIAL";
     QTest::newRow("profile import") << QStringList{"profile", "import", "--help"} << "--force";
 }

@@ -1,0 +1,132 @@
+#include "goodscommand.h"
+
+#include "clistatus.h"
+#include "commandline.h"
+#include "console.h"
+#include "deviceparams.h"
+#include "goodscheck.h"
+#include "goodscodec.h"
+#include "goodscsv.h"
+#include "registersession.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+// The window treats a register that reports no capacity as one of 2000.
+constexpr int kDefaultCapacity = 2000;
+// Record numbers are 16-bit.
+constexpr int kMaxGoods = 32766;
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("GoodsCommand", text);
+}
+
+void addCommonOptions(CommandLine &line)
+{
+    line.addAddressArgument();
+    line.addSerialOption();
+    line.addFileOption(QStringLiteral("csv"), tr("CSV-файл номенклатуры (name;intcode;barcode;price;dept, Windows-1251)."));
+    line.addPortOption();
+}
+
+// The goods of a CSV file, or a status with its error reported.
+int loadCsv(const QString &path, GoodsList *goods)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Console::error(tr("Не удалось открыть файл %1: %2").arg(path, file.errorString()));
+        return StatusBadInput;
+    }
+    const GoodsCsvResult result = readGoodsCsv(file.readAll(), nullptr, path);
+    switch (result.status) {
+    case GoodsCsvResult::Loaded:
+        break;
+    case GoodsCsvResult::BadHeader:
+        Console::error(tr("Файл %1: %2").arg(path, tr("Ошибка при загрузке. Проверьте формат файла.")));
+        return StatusBadInput;
+    default:
+        Console::error(tr("Файл %1: %2")
+                           .arg(path, tr("Ошибка при загрузке в строке %1. Проверьте формат файла.").arg(result.row)));
+        return StatusBadInput;
+    }
+    if (result.goods.size() > kMaxGoods) {
+        Console::error(tr("Файл %1: %2 товаров, больше, чем помещается в ККТ").arg(path).arg(result.goods.size()));
+        return StatusBadInput;
+    }
+    *goods = result.goods;
+    return StatusOk;
+}
+
+}
+
+int GoodsCommand::run(const QStringList &arguments)
+{
+    return CommandLine::dispatch(QStringLiteral("goods"), arguments, {{"read", read}, {"write", write}});
+}
+
+int GoodsCommand::read(const QStringList &arguments)
+{
+    CommandLine line(QStringLiteral("goods read"), tr("Читает номенклатуру ККТ в CSV-файл."));
+    addCommonOptions(line);
+    int status = StatusOk;
+    if (!line.parse(arguments, &status))
+        return status;
+    const QString address = line.argument(0);
+
+    RegisterSession session(address, line.port(), line.serial());
+    QByteArray records;
+    status = session.readGoods(&records);
+    if (status != StatusOk)
+        return status;
+    const GoodsList goods = decodeGoods(records);
+    const QString path = line.value(QStringLiteral("csv"));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(writeGoodsCsv(goods)) < 0 || !file.commit()) {
+        Console::error(tr("Не удалось записать файл %1: %2").arg(path, file.errorString()));
+        return StatusBadInput;
+    }
+    Console::out(tr("Номенклатура ККТ %1 (%2 товаров) записана в %3").arg(session.serial()).arg(goods.size()).arg(path));
+    return StatusOk;
+}
+
+int GoodsCommand::write(const QStringList &arguments)
+{
+    CommandLine line(QStringLiteral("goods write"),
+                     tr("Записывает номенклатуру из CSV-файла в ККТ. Сначала номенклатура проверяется, "
+                        "как действием «Проверить» окна номенклатуры; при проблемах запись "
+                        "не выполняется (код 1), если не указан --force."));
+    addCommonOptions(line);
+    line.addFlag(QStringLiteral("force"), tr("Записать, даже если проверка нашла проблемы."));
+    int status = StatusOk;
+    if (!line.parse(arguments, &status))
+        return status;
+    const QString address = line.argument(0);
+
+    GoodsList goods;
+    status = loadCsv(line.value(QStringLiteral("csv")), &goods);
+    if (status != StatusOk)
+        return status;
+
+    // The register's own capacity limits the check; asking for it also
+    // compares the whole serial number before anything is written.
+    RegisterSession session(address, line.port(), line.serial());
+    status = session.identify();
+    if (status != StatusOk)
+        return status;
+    const int capacity = session.goodsCapacity() > 0 ? session.goodsCapacity() : kDefaultCapacity;
+    const QVector<GoodsProblem> problems = checkGoods(goods, DeviceParams::DeptCount, capacity);
+    for (const GoodsProblem &problem : problems)
+        Console::out(problem.text);
+    if (!problems.isEmpty() && !line.isSet(QStringLiteral("force"))) {
+        Console::error(tr("Номенклатура не записана: проверка нашла проблемы (%1); --force записывает её всё равно")
+                           .arg(problems.size()));
+        return StatusIssues;
+    }
+    status = session.writeGoods(encodeGoods(goods, true));
+    if (status == StatusOk)
+        Console::out(tr("Выгрузка завершена успешно"));
+    return status;
+}
