@@ -18,20 +18,9 @@ namespace {
 
 const QString kSerial = QStringLiteral("2530000222");
 
-GoodsItem item(const QString &name, const QString &intcode, const QString &barcode, double price, int dept)
-{
-    GoodsItem g;
-    g.name = name;
-    g.intcode = intcode;
-    g.barcode = barcode;
-    g.price = price;
-    g.dept = dept;
-    return g;
-}
-
-const GoodsList kGoods{item(QStringLiteral("Хлеб \"Бородинский\""), "1", "4600000000008", 45.5, 1),
-                       item(QStringLiteral("Молоко; 3,2%"), "12", "", 89.99, 2),
-                       item(QStringLiteral("Сахар"), "12345", "96385074", 1234567.25, 16)};
+const GoodsList kGoods{GoodsItem{QStringLiteral("Хлеб \"Бородинский\""), "1", "4600000000008", 45.5, 1},
+                       GoodsItem{QStringLiteral("Молоко; 3,2%"), "12", "", 89.99, 2},
+                       GoodsItem{QStringLiteral("Сахар"), "12345", "96385074", 1234567.25, 16}};
 
 QByteArray fileBytes(const QString &path)
 {
@@ -116,7 +105,7 @@ void TestCliGoods::roundTripToASecondRegister()
     QVERIFY(first && second);
     GoodsList many;
     for (int i = 1; i <= 301; ++i)
-        many << item(QStringLiteral("Товар №%1").arg(i), QString::number(i), QString(), i * 1.25, i % 16 + 1);
+        many << GoodsItem{QStringLiteral("Товар №%1").arg(i), QString::number(i), QString(), i * 1.25, i % 16 + 1};
     QVERIFY(first->setAreaContent(5, encodeGoods(many, true)));
 
     CliRun run = cli(QStringList{"goods", "read"} + at(*first, {"--serial", kSerial, "--csv", path("many.csv")}));
