@@ -14,6 +14,8 @@
 namespace {
 
 const char *const kFormat = "korvane-profile";
+// The longest serial number a register keeps (2.53: 20 bytes).
+const int kMaxSerial = 20;
 
 // Refuses what QByteArray::fromBase64 would silently skip over.
 bool decodeBase64(const QJsonValue &value, QByteArray *bytes)
@@ -79,6 +81,13 @@ bool ProfileFile::fromJson(const QByteArray &json, QString *error)
     if (!serialValue.isString() || file.serial.isEmpty() || !versionValue.isString()
         || !capacityValue.isDouble() || capacity < 0 || capacity > 0x7FFFFFFF || capacity != int(capacity)) {
         *error = tr("нет заводского номера, версии или ёмкости номенклатуры");
+        return false;
+    }
+    // The serial names a group of the settings store: a slash would reach
+    // into another register's profile, or out of the profiles altogether.
+    if (file.serial.size() > kMaxSerial || file.serial.contains(QLatin1Char('/'))
+        || file.serial.contains(QLatin1Char('\\'))) {
+        *error = tr("недопустимый заводской номер %1").arg(file.serial);
         return false;
     }
     file.goodsCapacity = int(capacity);

@@ -184,6 +184,10 @@ void TestCliProfile::refusedFilesLeaveTheStoreAlone_data()
     QTest::newRow("negative capacity")
         << head + "\"version\":\"2.53.10\",\"goodsCapacity\":-5,\"params\":\"\",\"system\":\"\"}"
         << "нет заводского номера, версии или ёмкости номенклатуры";
+    QByteArray other = head + "\"version\":\"2.53.10\",\"goodsCapacity\":0,\"params\":\"\",\"system\":\"\"}";
+    other.replace("2530000221", "2530000221/../2530000777");
+    QTest::newRow("serial reaching into another profile") << other
+        << "недопустимый заводской номер 2530000221/../2530000777";
     QTest::newRow("params too long to travel")
         << head + "\"version\":\"2.53.10\",\"goodsCapacity\":0,\"params\":\"" + bytes(70000, 1).toBase64()
                + "\",\"system\":\"\"}"
