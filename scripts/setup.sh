@@ -7,6 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qtbase5-dev qtbase5-dev-tools libqt5network5 libqt5test5
     libfccp-dev
+    clang libclang-rt-14-dev
     xvfb xauth imagemagick
     fonts-dejavu-core fonts-liberation
     iproute2

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs the whole suite twice: a plain
-# build and one under AddressSanitizer + UndefinedBehaviorSanitizer.
+# build and one under AddressSanitizer + UndefinedBehaviorSanitizer; then runs
+# every fuzz target for KORVANE_FUZZ_SECONDS each (default 65).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 bash "$here/scripts/setup.sh"
@@ -12,4 +13,6 @@ for flavour in plain asan; do
     echo "== $flavour tests"
     (cd "$here/build/$flavour" && ctest --output-on-failure -j "$jobs") || status=1
 done
+echo "== fuzzing"
+bash "$here/scripts/fuzz.sh" "${KORVANE_FUZZ_SECONDS:-65}" || status=1
 exit $status
