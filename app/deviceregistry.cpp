@@ -12,6 +12,23 @@ const char *const kSerial = "serial";
 const char *const kName = "name";
 const char *const kVersion = "version";
 const char *const kAddr = "addr";
+
+// The number of positions worth reading: the size entry, but not beyond the
+// last element the store really holds. A hand-edited size of a million over
+// an empty array would otherwise become a million empty rows. Called inside
+// the array, whose element groups are named 1, 2, ...
+int storedCount(QSettings *s, int size)
+{
+    int last = 0;
+    const QStringList groups = s->childGroups();
+    for (const QString &group : groups) {
+        bool ok = false;
+        const int position = group.toInt(&ok);
+        if (ok && position <= size)
+            last = std::max(last, position);
+    }
+    return last;
+}
 }
 
 DeviceRegistry::DeviceRegistry(QObject *parent)
@@ -19,8 +36,8 @@ DeviceRegistry::DeviceRegistry(QObject *parent)
 {
     AppSettings app;
     QSettings *s = app.settings();
-    const int count = s->beginReadArray(QLatin1String(kArray));
-    m_devices.reserve(std::max(0, std::min(count, 10000)));
+    const int count = storedCount(s, s->beginReadArray(QLatin1String(kArray)));
+    m_devices.reserve(count);
     for (int i = 0; i < count; ++i) {
         s->setArrayIndex(i);
         DeviceRecord r;

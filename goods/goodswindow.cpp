@@ -82,7 +82,8 @@ void GoodsWindow::setDevice(const QString &serial, int capacity, const QString &
     m_serial = serial;
     m_address = address;
     m_port = port;
-    m_capacity = capacity != 0 ? capacity : kDefaultCapacity;
+    // A hand-edited profile may hold a negative capacity: like a missing one, it means the default.
+    m_capacity = capacity > 0 ? capacity : kDefaultCapacity;
     m_controller.setExpectedSerial(serial);
 
     m_model->setDepartmentNames(departmentNames);

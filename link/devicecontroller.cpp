@@ -10,6 +10,7 @@ Q_DECLARE_LOGGING_CATEGORY(lcLink)
 
 DeviceController::DeviceController(QObject *parent)
     : QObject(parent)
+    , m_replyTimeout(DeviceNet::ReplyTimeout)
 {
 }
 
@@ -70,6 +71,7 @@ void DeviceController::startExchange(int op, const QString &address, quint16 por
     auto *thread = new QThread;
     m_thread = thread;
     net->setTarget(address, port, request);
+    net->setReplyTimeout(m_replyTimeout);
     net->moveToThread(thread);
 
     connect(net, &DeviceNet::connected, this, &DeviceController::onConnected);

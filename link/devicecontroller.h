@@ -29,6 +29,10 @@ public:
     // What the operations above call; an op outside 1..6 ends with -7.
     void startExchange(int op, const QString &address, quint16 port, const QByteArray &input);
 
+    // The wait for each reply of the following exchanges (DeviceNet::ReplyTimeout
+    // unless a test shortens it).
+    void setReplyTimeout(int msecs) { m_replyTimeout = msecs; }
+
     // True from an operation until its link and thread are gone.
     bool isBusy() const { return !m_thread.isNull(); }
 
@@ -73,4 +77,5 @@ private:
     QByteArray m_data;
     QString m_expectedSerial;
     QPointer<QThread> m_thread;
+    int m_replyTimeout;
 };

@@ -116,8 +116,10 @@ void DeviceFinder::run()
             continue;
         while (socket->waitForReadyRead(m_timeout)) {
             while (socket->hasPendingDatagrams()) {
-                QByteArray datagram(int(qMax<qint64>(0, socket->pendingDatagramSize())), '\0');
-                socket->readDatagram(datagram.data(), datagram.size());
+                // A datagram may be up to 64 KiB; whatever lies beyond what an
+                // answer can be is dropped by the socket, never allocated.
+                QByteArray datagram(kMaxAnswer + 1, '\0');
+                datagram.truncate(int(qMax<qint64>(0, socket->readDatagram(datagram.data(), datagram.size()))));
                 QString device, mac, ip;
                 if (parseAnswer(datagram, &device, &mac, &ip)) {
                     found.append(QJsonObject{{QStringLiteral("device"), device},

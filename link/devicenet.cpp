@@ -62,6 +62,7 @@ DeviceNet::AreaDescriptor DeviceNet::area(int id) const
 void DeviceNet::createSocket(bool runExchange)
 {
     m_socket = new QTcpSocket(this);
+    m_socket->setReadBufferSize(ReadBufferSize);
     if (runExchange) {
         connect(m_socket, &QTcpSocket::connected, this, &DeviceNet::onConnect);
         connect(m_socket, &QTcpSocket::disconnected, this, &DeviceNet::onDisconnect);
@@ -191,7 +192,7 @@ int DeviceNet::transact(const QByteArray &frame, QByteArray *reply)
         case LinkFrame::Progress::Incomplete:
             break;
         }
-        const qint64 remaining = ReplyTimeout - clock.elapsed();
+        const qint64 remaining = m_replyTimeout - clock.elapsed();
         if (remaining <= 0 || !m_socket->waitForReadyRead(int(remaining))) {
             reply->append(m_socket->readAll());
             if (LinkFrame::progress(*reply) == LinkFrame::Progress::Complete)
@@ -461,13 +462,18 @@ int DeviceNet::checkSerial() const
     return LinkOk;
 }
 
+bool DeviceNet::paramsAreasFitBlock() const
+{
+    // Each area travels as one tagged item, whose length field stops at 65535.
+    return area(ParamsArea).count * LinkFrame::PageSize <= TaggedBlock::MaxValueSize
+        && area(SystemArea).count * LinkFrame::PageSize <= TaggedBlock::MaxValueSize;
+}
+
 int DeviceNet::readParamsAreas()
 {
     const AreaDescriptor params = area(ParamsArea);
     const AreaDescriptor system = area(SystemArea);
-    // Each area travels as one tagged item, whose length field stops at 65535.
-    if (params.count * LinkFrame::PageSize > TaggedBlock::MaxValueSize
-        || system.count * LinkFrame::PageSize > TaggedBlock::MaxValueSize)
+    if (!paramsAreasFitBlock())
         return LinkOutOfRange;
     QByteArray paramsBuffer;
     int rc = readArea(&paramsBuffer, params.first, params.count);
@@ -490,6 +496,10 @@ int DeviceNet::writeParamsAreas()
 {
     const AreaDescriptor params = area(ParamsArea);
     const AreaDescriptor system = area(SystemArea);
+    // Parameters for such an area never came from this register (a read
+    // refuses it), and zero-filling up to 16 MiB of it would be no repair.
+    if (!paramsAreasFitBlock())
+        return LinkOutOfRange;
     int rc = LinkOk;
     for (const TaggedBlock::Item &item : TaggedBlock::items(m_request->input)) {
         if (item.tag != TaggedBlock::Params && item.tag != TaggedBlock::System)

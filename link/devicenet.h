@@ -32,12 +32,18 @@ public:
 
     static constexpr int ReplyTimeout = 1000;  // ms, per reply
     static constexpr int AreaCount = 5;
+    // Far more than any reply; what a misbehaving register sends beyond it
+    // waits in the operating system instead of in our memory.
+    static constexpr int ReadBufferSize = 64 * 1024;
 
     DeviceNet();
     ~DeviceNet() override;
 
     // Takes ownership of the request.
     void setTarget(const QString &host, quint16 port, DeviceRequest *request);
+    // How long each reply may take; ReplyTimeout unless a test shortens it.
+    void setReplyTimeout(int msecs) { m_replyTimeout = msecs; }
+    int replyTimeout() const { return m_replyTimeout; }
     bool isStopped() const;
 
     // Connects synchronously without running an exchange, so that the
@@ -89,6 +95,7 @@ private:
     void createSocket(bool runExchange);
     int exchange();
     int checkSerial() const;
+    bool paramsAreasFitBlock() const;
     int readParamsAreas();
     int writeParamsAreas();
     int readGoodsRange();
@@ -107,6 +114,7 @@ private:
     QByteArray m_serial;
     qint16 m_headerWord = 0;
     AreaDescriptor m_areas[AreaCount];
+    int m_replyTimeout = ReplyTimeout;
 
     // Worker-thread state that keeps the owner's view to one report per
     // exchange: a socket error during the procedure is recorded here and

@@ -4,6 +4,8 @@
 
 #include <QSettings>
 
+#include <limits>
+
 namespace {
 
 const char *const kGroup = "profiles";
@@ -15,6 +17,17 @@ void setOrRemove(QSettings *s, const char *key, const QByteArray &value)
         s->remove(QLatin1String(key));
     else
         s->setValue(QLatin1String(key), value);
+}
+
+// The variant's own conversion wraps numbers outside int ("99999999999" reads
+// as 1215752191); a value that is no int at all reads as missing.
+int storedInt(const QVariant &value)
+{
+    bool ok = false;
+    const qlonglong number = value.toLongLong(&ok);
+    if (!ok || number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())
+        return 0;
+    return int(number);
 }
 
 }
@@ -49,7 +62,7 @@ void DeviceProfile::load(const QString &name, QString &version, int &goodsCap,
     s->beginGroup(QLatin1String(kGroup));
     s->beginGroup(name);
     version = s->value(QStringLiteral("version")).toString();
-    goodsCap = s->value(QStringLiteral("goods-cap")).toInt();
+    goodsCap = storedInt(s->value(QStringLiteral("goods-cap")));
     params = s->value(QStringLiteral("params")).toByteArray();
     system = s->value(QStringLiteral("system")).toByteArray();
     s->endGroup();

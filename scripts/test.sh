@@ -12,6 +12,8 @@ for flavour in plain asan; do
     bash "$here/scripts/build.sh" "$flavour"
     echo "== $flavour tests"
     (cd "$here/build/$flavour" && ctest --output-on-failure -j "$jobs") || status=1
+    echo "== $flavour soak figures"
+    grep -h "soak: " "$here/build/$flavour/Testing/Temporary/LastTest.log" || echo "(no soak figures)"
 done
 echo "== fuzzing"
 bash "$here/scripts/fuzz.sh" "${KORVANE_FUZZ_SECONDS:-65}" || status=1

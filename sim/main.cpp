@@ -79,6 +79,7 @@ const DiscoveryName discoveryNames[] = {
     {"leading-zero-ip", SimDiscoveryReply::LeadingZeroIp},
     {"five-groups", SimDiscoveryReply::FiveGroupMac},
     {"twice", SimDiscoveryReply::Twice},
+    {"oversized", SimDiscoveryReply::Oversized},
     {"silent", SimDiscoveryReply::Silent},
 };
 
@@ -140,6 +141,9 @@ int main(int argc, char **argv)
     const auto identifyArgsOpt = opt("identify-args", "Fault: identify reply with N arguments (0..3).", "n");
     const auto noIdentifyArgsOpt = opt("identify-no-args", "Fault: identify reply without arguments.");
     const auto silentOpt = opt("silent", "Fault: never answer a request.");
+    const auto declaredLengthOpt =
+        opt("declared-length", "Fault: replies declare a body of N bytes (e.g. 0x80000000, 2 GiB).", "n");
+    const auto extraPayloadOpt = opt("extra-payload", "Fault: read replies carry N bytes more than asked.", "n");
     const auto faultCommandOpt = opt("fault-command", "Apply the faults only to this command (e.g. 0xC2).", "cmd");
     const auto faultFromOpt = opt("fault-from", "Apply the faults from request N of a connection on (1-based).", "n");
     const auto faultUntilOpt = opt("fault-until", "Apply the faults up to request N of a connection.", "n");
@@ -206,6 +210,8 @@ int main(int argc, char **argv)
         {&splitOpt, 0, 600000, [&](qint64 v) { faults.splitPauseMs = int(v); }},
         {&dropOpt, 0, INT32_MAX, [&](qint64 v) { faults.dropAfter = int(v); }},
         {&identifyArgsOpt, 0, 3, [&](qint64 v) { faults.identifyArgs = int(v); }},
+        {&declaredLengthOpt, 0, 0xFFFFFFFFLL, [&](qint64 v) { faults.declaredLength = quint32(v); }},
+        {&extraPayloadOpt, 0, 60000, [&](qint64 v) { faults.extraPayload = int(v); }},
         {&faultCommandOpt, 1, 255, [&](qint64 v) { faults.onlyCommand = quint8(v); }},
         {&faultFromOpt, 1, INT32_MAX, [&](qint64 v) { faults.fromRequest = int(v); }},
         {&faultUntilOpt, 1, INT32_MAX, [&](qint64 v) { faults.untilRequest = int(v); }},

@@ -416,6 +416,8 @@ void RegisterSimulator::setDropAfter(int requests) { KSIM_SET_FAULT(dropAfter = 
 void RegisterSimulator::setOtherSerial(const QByteArray &serial) { KSIM_SET_FAULT(otherSerial = serial); }
 void RegisterSimulator::setIdentifyArgs(int count) { KSIM_SET_FAULT(identifyArgs = qBound(0, count, 3)); }
 void RegisterSimulator::setSilent(bool on) { KSIM_SET_FAULT(silent = on); }
+void RegisterSimulator::setDeclaredLength(quint32 length) { KSIM_SET_FAULT(declaredLength = length); }
+void RegisterSimulator::setExtraPayload(int bytes) { KSIM_SET_FAULT(extraPayload = qMax(0, bytes)); }
 
 #undef KSIM_SET_FAULT
 

@@ -55,6 +55,7 @@ enum class SimDiscoveryReply {
     LeadingZeroIp,  // last IP part with a leading zero: 127.0.0.01
     FiveGroupMac,   // the MAC's first five groups only
     Twice,          // two identical normal answers
+    Oversized,      // one datagram as large as UDP carries (65507 bytes): a line whose serial has some 65000 digits
     Silent          // no answer
 };
 
@@ -107,6 +108,8 @@ struct SimFaults
     QByteArray otherSerial;     // non-empty: reads show this serial; the stored serial stays
     int identifyArgs = 3;       // identify reply argument count, 0..3 (version, identityValue, goodsCapacity)
     bool silent = false;        // never answer (the connection stays open)
+    quint32 declaredLength = 0; // non-zero: replies declare this body length (0x80000000: 2 GiB); the bytes sent stay as they are
+    int extraPayload = 0;       // > 0: read replies carry this many bytes beyond the pages asked for (length and CRC agree)
 
     quint8 onlyCommand = 0;     // 0: every command; else only requests with this command
     int fromRequest = 1;        // first request (1-based, per connection) the faults apply to
@@ -219,6 +222,8 @@ public:
     void setIdentifyArgs(int count);
     void setIdentifyNoArguments(bool on) { setIdentifyArgs(on ? 0 : 3); }
     void setSilent(bool on);
+    void setDeclaredLength(quint32 length);                 // 0: off
+    void setExtraPayload(int bytes);                        // 0: off
 
     // Discovery.
     void setDiscoveryReply(SimDiscoveryReply reply);

@@ -1,6 +1,7 @@
 #include "simcore.h"
 
 #include <QSaveFile>
+#include <QtEndian>
 #include <QtDebug>
 
 namespace {
@@ -11,6 +12,9 @@ constexpr quint8 CmdWrite = 0xC3;
 constexpr quint8 CmdWriteSystem = 0xC5;
 
 const QByteArray DiscoveryQuery("Are You Korvane POS?\n");
+
+// The largest UDP payload over IPv4.
+constexpr int MaxDatagram = 65507;
 
 QByteArray rejectFrame(quint8 status)
 {
@@ -180,6 +184,8 @@ SimAction SimCore::process(const SimFrame::Header &header, const QByteArray &bod
                 window.append(QByteArray(size - window.size(), '\0'));
                 data.replace((page - first) * SimFrame::PageSize + offset, size, window);
             }
+            if (hit && faults.extraPayload > 0)
+                data.append(QByteArray(faults.extraPayload, char(0xEE)));
             const qint32 confirmed = (hit && faults.wrongPageCount) ? count + 1 : count;
             action.bytes = SimFrame::encode(0, {confirmed}, data);
         } else if (parsed.payload.size() != count * SimFrame::PageSize) {
@@ -217,6 +223,8 @@ SimAction SimCore::process(const SimFrame::Header &header, const QByteArray &bod
             action.bytes[6] = char(quint8(action.bytes.at(6)) ^ 0x01u);
         if (faults.truncate)
             action.bytes.truncate(SimFrame::HeaderSize + (action.bytes.size() - SimFrame::HeaderSize) / 2);
+        if (faults.declaredLength != 0)
+            qToLittleEndian<quint32>(faults.declaredLength, action.bytes.data() + 2);
         action.delayMs = qMax(0, faults.delayMs);
         action.splitPauseMs = faults.splitPauseMs;
     }
@@ -240,6 +248,16 @@ QByteArray SimCore::answerLine(SimDiscoveryReply variant, const QByteArray &list
         const int dot = ip.lastIndexOf('.');
         ip.insert(dot + 1, '0');
         break;
+    }
+    case SimDiscoveryReply::Oversized: {
+        const QByteArray rest = ' ' + mac + ' ' + ip + '\n';
+        QByteArray digits = serial.isEmpty() ? QByteArray("1") : serial;
+        QByteArray huge;
+        huge.reserve(MaxDatagram);
+        while (huge.size() < MaxDatagram - rest.size())
+            huge += digits;
+        huge.truncate(MaxDatagram - rest.size());
+        return huge + rest;
     }
     case SimDiscoveryReply::FiveGroupMac: {
         QList<QByteArray> groups = mac.split(mac.contains('-') ? '-' : ':');
