@@ -62,21 +62,20 @@ class TestHandEditedStore : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestSettings> m_settings;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    // A fresh store and dialog script for every case.
+    struct Sandbox
+    {
+        TestSettings settings;
+        ScriptedDialogs dialogs;
+    };
+    std::unique_ptr<Sandbox> m_sandbox;
 
 private slots:
-    void init()
-    {
-        m_settings = std::make_unique<TestSettings>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-    }
-
+    void init() { m_sandbox = std::make_unique<Sandbox>(); }
     void cleanup()
     {
-        QCOMPARE(m_dialogs->pendingAnswers(), 0);
-        m_dialogs.reset();
-        m_settings.reset();
+        QCOMPARE(m_sandbox->dialogs.pendingAnswers(), 0);
+        m_sandbox.reset();
     }
 
     void millionSizeWithoutElementsListsNothing()
@@ -144,7 +143,7 @@ private slots:
         table->selectRow(0);
         QCOMPARE(table->model()->index(0, 1).data().toString(), QStringLiteral("Касса без номера"));
         w.findChild<QAction *>(QStringLiteral("actionDropDevice"))->trigger();
-        QVERIFY(m_dialogs->shown().isEmpty());
+        QVERIFY(m_sandbox->dialogs.shown().isEmpty());
         QCOMPARE(DeviceRegistry().devices().size(), 3);
 
         // Its window opens with the family's defaults and can keep no profile.
