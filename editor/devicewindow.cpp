@@ -1,5 +1,6 @@
 #include "devicewindow.h"
 
+#include "configtab52.h"
 #include "configtab53.h"
 #include "deptrecord.h"
 #include "depttab.h"
@@ -16,12 +17,16 @@
 #include "goodswindow.h"
 #include "inputipdialog.h"
 #include "issuelistmodel.h"
+#include "ofdtab52.h"
 #include "ofdtab53.h"
+#include "orgtab52.h"
 #include "orgtab53.h"
 #include "positiontab.h"
 #include "reachabilityprobe.h"
+#include "registrationtab52.h"
 #include "registrationtab53.h"
 #include "taggedblock.h"
+#include "usertab52.h"
 #include "usertab53.h"
 #include "validationcontext.h"
 
@@ -136,7 +141,11 @@ void DeviceWindow::addDeviceTab(DeviceWidget *tab, const char *objectName, const
 
 void DeviceWindow::createTabs52()
 {
-    // The 2.52 editor pages join here as they are written.
+    addDeviceTab(new ConfigTab52, "configTab", tr("Конфигурация"));
+    addDeviceTab(new UserTab52, "userTab", tr("Пользователи"));
+    addDeviceTab(new OrgTab52, "orgTab", tr("Реквизиты организации"));
+    addDeviceTab(new OfdTab52, "ofdTab", tr("Настройки ОФД"));
+    addDeviceTab(new RegistrationTab52, "registrationTab", tr("Регистрационные данные"));
 }
 
 void DeviceWindow::createTabs53()

@@ -50,3 +50,9 @@ void OfdBlock52::setInn(const QString &inn)
 {
     m_inn = PackedDecimal::pack(inn);
 }
+
+void OfdBlock52::setShownInn(const QString &inn)
+{
+    if (inn != this->inn())
+        setInn(inn);
+}

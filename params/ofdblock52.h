@@ -20,6 +20,9 @@ public:
     // The packed INN as twelve digits, without a check digit.
     QString inn() const;
     void setInn(const QString &inn);
+    // Takes back a text shown as inn(): packs it only when it differs, so a
+    // field holding no valid digits is not rewritten by an untouched page.
+    void setShownInn(const QString &inn);
     QByteArray innField() const { return m_inn; }
 
     quint16 port = 0;

@@ -51,6 +51,12 @@ void UserRecord52::setBarcode(const QString &barcode)
     m_barcode = PackedDecimal::pack(barcode);
 }
 
+void UserRecord52::setShownBarcode(const QString &barcode)
+{
+    if (barcode != this->barcode())
+        setBarcode(barcode);
+}
+
 void UserRecord52::setActive(bool active)
 {
     flags = active ? (flags | ActiveFlag) : (flags & ~ActiveFlag);

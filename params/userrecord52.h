@@ -22,6 +22,10 @@ public:
     QString barcode() const;
     // Keeps at most the first twelve digits: a 13-digit code loses its check digit.
     void setBarcode(const QString &barcode);
+    // Takes back a text shown as barcode(): packs it only when it differs, so
+    // an untouched code keeps its stored digits (an eleven-digit code would
+    // otherwise gain its check digit as a twelfth).
+    void setShownBarcode(const QString &barcode);
     QByteArray barcodeField() const { return m_barcode; }
 
     bool isActive() const { return flags & ActiveFlag; }

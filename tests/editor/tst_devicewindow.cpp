@@ -1,3 +1,4 @@
+#include "configtab52.h"
 #include "configtab53.h"
 #include "deviceissuewidget.h"
 #include "deviceparams52.h"
@@ -200,13 +201,13 @@ private slots:
                                      QStringLiteral("Данные:Проверить|Номенклатура")}));
     }
 
-    void storedAddressShownAndTwoFiftyTwoHasNoTabsYet()
+    void storedAddressShownAndTwoFiftyTwoGetsItsTabs()
     {
         registerDevice(QStringLiteral("2.52.40"), QStringLiteral("127.0.0.30"));
         auto w = openWindow();
         QCOMPARE(child<QLabel>(w.get(), "addressLabel")->text(), QStringLiteral("127.0.0.30"));
         QVERIFY(qobject_cast<DeviceParams52 *>(w->params()));
-        QCOMPARE(child<QTabWidget>(w.get(), "tabWidget")->count(), 0);
+        QVERIFY(qobject_cast<ConfigTab52 *>(child<QTabWidget>(w.get(), "tabWidget")->widget(0)));
     }
 
     void mainWindowOpensItOnDoubleClick()

@@ -78,6 +78,7 @@ private slots:
     void barcodeTextsKeepOnlyDigits();
     void invalidNibblesDoNotPassForDigits();
     void ofdInnIsPackedWithoutCheckDigit();
+    void shownTextsRepackOnlyWhenChanged();
     void userRecordGetsItsCheckByte();
     void historyStopsAtTheFirstUnusedSlot();
     void historyDatesConvert();
@@ -223,6 +224,29 @@ void TestDeviceParams52::ofdInnIsPackedWithoutCheckDigit()
     DeviceParams52 back;
     back.load(QString(), image, system);
     QCOMPARE(back.ofd().inn(), QStringLiteral("500100732259"));
+}
+
+void TestDeviceParams52::shownTextsRepackOnlyWhenChanged()
+{
+    QByteArray bytes(UserRecord52::Size, '\0');
+    bytes.replace(2, 6, QByteArray::fromHex("ffff12ab34cd"));
+    UserRecord52 user = UserRecord52::decode(bytes);
+    user.setShownBarcode(user.barcode());
+    QCOMPARE(user.barcodeField().toHex(), QByteArray("ffff12ab34cd"));
+
+    DeviceParams52 set;
+    UserRecord52 &eighth = set.users()[7];
+    QCOMPARE(eighth.barcode(), QStringLiteral("300029189060"));
+    eighth.setShownBarcode(eighth.barcode());
+    QCOMPARE(eighth.barcodeField().toHex(), QByteArray("f30002918906"));
+    eighth.setShownBarcode(QStringLiteral("3000291890600"));
+    QCOMPARE(eighth.barcodeField().toHex(), QByteArray("300029189060"));
+
+    OfdBlock52 ofd = OfdBlock52::decode(QByteArray(134, '\0') + QByteArray::fromHex("a0b1c2d3e4f5"));
+    ofd.setShownInn(ofd.inn());
+    QCOMPARE(ofd.innField().toHex(), QByteArray("a0b1c2d3e4f5"));
+    ofd.setShownInn(QStringLiteral("7704211201"));
+    QCOMPARE(ofd.innField().toHex(), QByteArray("ff7704211201"));
 }
 
 void TestDeviceParams52::userRecordGetsItsCheckByte()

@@ -1,0 +1,106 @@
+#include "ofdtab52.h"
+
+#include "deviceparams52.h"
+#include "packeddecimal.h"
+
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QIntValidator>
+#include <QLineEdit>
+#include <QSpacerItem>
+#include <QSpinBox>
+
+namespace {
+
+QLineEdit *makeEdit(QWidget *parent, const char *name, int maxLength)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setMaxLength(maxLength);
+    return edit;
+}
+
+QSpinBox *makeTimer(QWidget *parent, const char *name)
+{
+    auto *spin = new QSpinBox(parent);
+    spin->setObjectName(QLatin1String(name));
+    spin->setRange(3, 3600);
+    spin->setSuffix(OfdTab52::tr(" с"));
+    return spin;
+}
+
+}
+
+OfdTab52::OfdTab52(QWidget *parent)
+    : DeviceWidget(parent)
+{
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(createConnectionGroup(), 0, 0);
+    grid->addWidget(createRegistrationGroup(), 1, 0);
+    grid->addItem(new QSpacerItem(20, 40, QSizePolicy::Minimum, QSizePolicy::Expanding), 2, 0);
+}
+
+QGroupBox *OfdTab52::createConnectionGroup()
+{
+    auto *group = new QGroupBox(tr("Подключение"), this);
+    auto *form = new QFormLayout(group);
+    m_address = makeEdit(group, "ofdAddressEdit", OfdBlock52::TextMax);
+    m_port = makeEdit(group, "ofdPortEdit", 5);
+    m_port->setMaximumWidth(64);
+    m_port->setValidator(new QIntValidator(0, 65535, m_port));
+    m_pollTimer = makeTimer(group, "pollTimerSpin");
+    m_connectTimer = makeTimer(group, "connectTimerSpin");
+    form->addRow(tr("Адрес:"), m_address);
+    form->addRow(tr("Порт:"), m_port);
+    form->addRow(tr("Таймер опроса ФН:"), m_pollTimer);
+    form->addRow(tr("Таймер подключения:"), m_connectTimer);
+    return group;
+}
+
+QGroupBox *OfdTab52::createRegistrationGroup()
+{
+    auto *group = new QGroupBox(tr("Регистр. данные"), this);
+    auto *form = new QFormLayout(group);
+    m_inn = makeEdit(group, "ofdInnEdit", PackedDecimal::MaxDigits);
+    m_site = makeEdit(group, "ofdSiteEdit", OfdBlock52::TextMax);
+    form->addRow(tr("ИНН ОФД:"), m_inn);
+    form->addRow(tr("Сайт ОФД:"), m_site);
+    return group;
+}
+
+void OfdTab52::loadParams(DeviceParams *params)
+{
+    auto *set = qobject_cast<DeviceParams52 *>(params);
+    if (!set)
+        return;
+    const OfdBlock52 &ofd = set->ofd();
+    m_address->setText(ofd.address());
+    m_port->setText(QString::number(ofd.port));
+    m_pollTimer->setValue(ofd.pollTimer);
+    m_connectTimer->setValue(ofd.connectTimer);
+    m_inn->setText(ofd.inn());
+    m_site->setText(ofd.site());
+}
+
+void OfdTab52::storeParams(DeviceParams *params)
+{
+    auto *set = qobject_cast<DeviceParams52 *>(params);
+    if (!set)
+        return;
+    OfdBlock52 &ofd = set->ofd();
+    ofd.setAddress(m_address->text());
+    ofd.setSite(m_site->text());
+    ofd.setShownInn(m_inn->text());
+    bool ok = false;
+    const uint port = m_port->text().toUInt(&ok);
+    ofd.port = static_cast<quint16>(ok && port <= 0xFFFF ? port : 0);
+    ofd.connectTimer = static_cast<qint16>(m_connectTimer->value());
+    ofd.pollTimer = static_cast<qint16>(m_pollTimer->value());
+}
+
+void OfdTab52::validate(DeviceIssueWidget *issues, const ValidationContext *context)
+{
+    Q_UNUSED(issues)
+    Q_UNUSED(context)
+}

@@ -1,0 +1,56 @@
+#include "orgtab52.h"
+
+#include "deviceparams52.h"
+
+#include <QFormLayout>
+#include <QLineEdit>
+
+namespace {
+
+QLineEdit *makeEdit(QWidget *parent, const char *name, int maxLength)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setMaxLength(maxLength);
+    return edit;
+}
+
+}
+
+OrgTab52::OrgTab52(QWidget *parent)
+    : DeviceWidget(parent)
+{
+    auto *form = new QFormLayout(this);
+    m_inn = makeEdit(this, "orgInnEdit", OrgBlock52::InnSize);
+    m_name = makeEdit(this, "orgNameEdit", OrgBlock52::TextSize);
+    m_address = makeEdit(this, "orgAddressEdit", OrgBlock52::TextSize);
+    form->addRow(tr("ИНН организации:"), m_inn);
+    form->addRow(tr("Наименование организации:"), m_name);
+    form->addRow(tr("Адрес организации:"), m_address);
+}
+
+void OrgTab52::loadParams(DeviceParams *params)
+{
+    auto *set = qobject_cast<DeviceParams52 *>(params);
+    if (!set)
+        return;
+    m_inn->setText(set->org().inn());
+    m_name->setText(set->org().name());
+    m_address->setText(set->org().address());
+}
+
+void OrgTab52::storeParams(DeviceParams *params)
+{
+    auto *set = qobject_cast<DeviceParams52 *>(params);
+    if (!set)
+        return;
+    set->org().setInn(m_inn->text());
+    set->org().setName(m_name->text());
+    set->org().setAddress(m_address->text());
+}
+
+void OrgTab52::validate(DeviceIssueWidget *issues, const ValidationContext *context)
+{
+    Q_UNUSED(issues)
+    Q_UNUSED(context)
+}
