@@ -142,8 +142,11 @@ void DeviceWindow::addDeviceTab(DeviceWidget *tab, const char *objectName, const
 void DeviceWindow::createTabs52()
 {
     addDeviceTab(new ConfigTab52, "configTab", tr("Конфигурация"));
+    addDeviceTab(new PositionTab, "positionTab", tr("Должности"));
     addDeviceTab(new UserTab52, "userTab", tr("Пользователи"));
+    addDeviceTab(new DeptTab, "deptTab", tr("Отделы"));
     addDeviceTab(new OrgTab52, "orgTab", tr("Реквизиты организации"));
+    addDeviceTab(new DesignTab, "designTab", tr("Дизайн чека"));
     addDeviceTab(new OfdTab52, "ofdTab", tr("Настройки ОФД"));
     addDeviceTab(new RegistrationTab52, "registrationTab", tr("Регистрационные данные"));
 }

@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListView>
 #include <QRandomGenerator>
 #include <QTabWidget>
 #include <QTableView>
@@ -227,6 +228,12 @@ private:
         retype(child<QLineEdit>(config, "maxPriceEdit"), QStringLiteral("777.50"));
         child<QComboBox>(config, "defaultCashierCombo")->setCurrentIndex(3);
 
+        auto *positions = child<QListView>(page(w, "positionTab"), "positionView");
+        QVERIFY(typeInto(positions, positions->model()->index(0, 0), QStringLiteral("Старший кассир")));
+        auto *depts = child<QTableView>(page(w, "deptTab"), "deptView");
+        QVERIFY(typeInto(depts, depts->model()->index(0, 0), QStringLiteral("Бакалея")));
+        retype(child<QLineEdit>(page(w, "designTab"), "headerLine1"), QStringLiteral("г. Тверь, пл. Ленина"));
+
         auto *users = child<QTableView>(page(w, "userTab"), "userView");
         QVERIFY(typeInto(users, users->model()->index(0, 0), QStringLiteral("Петров")));
         QVERIFY(typeInto(users, users->model()->index(1, 2), QStringLiteral("4006381333931")));
@@ -251,6 +258,10 @@ private:
         p[42] = char(0x0B);
         put(p, 44, le(7775000, 8));
         put(p, 80, le(4, 2));
+        put(p, 128, Cp1251Codec::encodeField(QStringLiteral("Старший кассир"), 16));
+        put(p, 1024 + 1, Cp1251Codec::encodeField(QStringLiteral("Бакалея"), 13));
+        put(p, 1792, Cp1251Codec::encodeField(QStringLiteral("ООО ВАСИЛЁК\nг. Тверь, пл. Ленина\n\n\n\n"
+                                                             "Добро пожаловать"), 132));
         const int users = 512;
         put(p, users + 10, Cp1251Codec::encodeField(QStringLiteral("Петров"), 15));
         setXor(p, users, 31);
@@ -295,10 +306,18 @@ private slots:
         QStringList titles;
         for (int i = 0; i < tabs->count(); ++i)
             titles << tabs->tabText(i);
-        QCOMPARE(titles, QStringList({QStringLiteral("Конфигурация"), QStringLiteral("Пользователи"),
-                                      QStringLiteral("Реквизиты организации"),
+        QCOMPARE(titles, QStringList({QStringLiteral("Конфигурация"), QStringLiteral("Должности"),
+                                      QStringLiteral("Пользователи"), QStringLiteral("Отделы"),
+                                      QStringLiteral("Реквизиты организации"), QStringLiteral("Дизайн чека"),
                                       QStringLiteral("Настройки ОФД"),
                                       QStringLiteral("Регистрационные данные")}));
+        QStringList names;
+        for (int i = 0; i < tabs->count(); ++i)
+            names << tabs->widget(i)->objectName();
+        QCOMPARE(names, QStringList({QStringLiteral("configTab"), QStringLiteral("positionTab"),
+                                     QStringLiteral("userTab"), QStringLiteral("deptTab"),
+                                     QStringLiteral("orgTab"), QStringLiteral("designTab"),
+                                     QStringLiteral("ofdTab"), QStringLiteral("registrationTab")}));
         QCOMPARE(w->tabs().size(), tabs->count());
         // Defaults until something is read.
         QCOMPARE(child<QComboBox>(w.get(), "defaultCashierCombo")->currentText(), QStringLiteral("Админ. 1"));
@@ -360,6 +379,11 @@ private slots:
         QCOMPARE(child<QComboBox>(w.get(), "defaultCashierCombo")->currentIndex(), 3);
         QAbstractItemModel *users = child<QTableView>(w.get(), "userView")->model();
         QCOMPARE(users->index(0, 0).data().toString(), QStringLiteral("Петров"));
+        QCOMPARE(child<QListView>(w.get(), "positionView")->model()->index(0, 0).data().toString(),
+                 QStringLiteral("Старший кассир"));
+        QCOMPARE(child<QTableView>(w.get(), "deptView")->model()->index(0, 0).data().toString(),
+                 QStringLiteral("Бакалея"));
+        QCOMPARE(child<QLineEdit>(w.get(), "headerLine1")->text(), QStringLiteral("г. Тверь, пл. Ленина"));
         QCOMPARE(users->index(1, 2).data().toString(), QStringLiteral("4006381333931"));
         QCOMPARE(users->index(2, 4).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
         QCOMPARE(child<QLineEdit>(w.get(), "orgNameEdit")->text(), QStringLiteral("ООО Василёк"));
