@@ -5,7 +5,9 @@
 #include "deviceprogressdialog.h"
 #include "dialogs.h"
 #include "goodscodec.h"
+#include "goodscsv.h"
 #include "goodsissuewidget.h"
+#include "goodsloadprogress.h"
 #include "goodssortfilterproxymodel.h"
 #include "goodstablemodel.h"
 #include "goodsvalidation.h"
@@ -14,6 +16,8 @@
 #include "textitemdelegate.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -148,9 +152,7 @@ void GoodsWindow::onDeviceImportFinished()
         Dialogs::warning(this, tr("Загрузка из ККТ"), tr("Ошибка загрузки. %1").arg(result));
         return;
     }
-    if (m_issues)
-        m_issues->model()->clear();
-    m_model->setGoods(decodeGoods(m_controller.data()));
+    replaceGoods(decodeGoods(m_controller.data()));
 }
 
 void GoodsWindow::onDeviceExport()
@@ -213,21 +215,78 @@ void GoodsWindow::onProfileExport()
     DeviceProfile().saveGoods(m_serial, encodeGoods(m_model->goods(), false));
 }
 
+bool GoodsWindow::readChosenFile(QString *fileName, QByteArray *bytes)
+{
+    *fileName = Dialogs::getOpenFileName(this, tr("Имя файла для загрузки"), QString(),
+                                         tr("CSV файлы (*.csv);;Все файлы (*.*)"));
+    if (fileName->isEmpty())
+        return false;
+    QFile file(*fileName);
+    if (file.open(QIODevice::ReadOnly)) {
+        *bytes = file.readAll();
+        if (file.error() == QFileDevice::NoError)
+            return true;
+    }
+    Dialogs::critical(this, windowTitle(),
+                      tr("Не удалось прочитать файл %1.").arg(QDir::toNativeSeparators(*fileName)));
+    return false;
+}
+
+void GoodsWindow::replaceGoods(const GoodsList &goods)
+{
+    // Listed problems name rows of the table that is being replaced.
+    if (m_issues)
+        m_issues->model()->clear();
+    m_model->setGoods(goods);
+}
+
 void GoodsWindow::onFileLoad()
 {
-    Dialogs::information(this, tr("Загрузка из файла"),
-                         tr("Работа с файлами в этой версии программы ещё недоступна"));
+    QString fileName;
+    QByteArray bytes;
+    if (!readChosenFile(&fileName, &bytes))
+        return;
+    GoodsLoadProgress progress(this);
+    const GoodsCsvResult result = readGoodsCsv(bytes, &progress, fileName);
+    if (result.succeeded()) {
+        replaceGoods(result.goods);
+        return;
+    }
+    progress.cancel();
+    if (result.status == GoodsCsvResult::BadHeader)
+        Dialogs::critical(this, windowTitle(), tr("Ошибка при загрузке. Проверьте формат файла."));
+    else
+        Dialogs::critical(this, windowTitle(),
+                          tr("Ошибка при загрузке в строке %1. Проверьте формат файла.").arg(result.row));
 }
 
 void GoodsWindow::onOldFileLoad()
 {
-    onFileLoad();
+    QString fileName;
+    QByteArray bytes;
+    if (!readChosenFile(&fileName, &bytes))
+        return;
+    const GoodsCsvResult result = readOldGoodsCsv(bytes, fileName);
+    if (result.succeeded())
+        replaceGoods(result.goods);
+    else
+        Dialogs::critical(this, windowTitle(), tr("Ошибка при загрузке. Проверьте формат файла."));
 }
 
 void GoodsWindow::onFileSave()
 {
-    Dialogs::information(this, tr("Сохранить в файл"),
-                         tr("Работа с файлами в этой версии программы ещё недоступна"));
+    const QString fileName = Dialogs::getSaveFileName(this, tr("Имя файла для выгрузки"), QString(),
+                                                      tr("CSV файлы (*.csv)"));
+    if (fileName.isEmpty())
+        return;
+    const QByteArray bytes = writeGoodsCsv(m_model->goods());
+    QFile file(fileName);
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            && file.write(bytes) == bytes.size() && file.flush();
+    file.close();
+    if (!written || file.error() != QFileDevice::NoError)
+        Dialogs::critical(this, windowTitle(),
+                          tr("Не удалось записать файл %1.").arg(QDir::toNativeSeparators(fileName)));
 }
 
 void GoodsWindow::onValidate()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "devicecontroller.h"
+#include "goodsitem.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -53,6 +54,9 @@ private slots:
 private:
     bool isReachable(const QString &title);
     void runExchange(const QString &progressText, bool import, const QByteArray &image);
+    // Asks for a file and reads it whole; a failure is reported and gives false.
+    bool readChosenFile(QString *fileName, QByteArray *bytes);
+    void replaceGoods(const GoodsList &goods);
 
     QString m_address;
     QString m_serial;
