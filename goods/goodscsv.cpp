@@ -6,11 +6,13 @@
 #include <QDebug>
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <exception>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -52,38 +54,37 @@ bool isDigit(char c)
 // "." or "," and digits, exponent; empty means 0) and converted correctly rounded.
 bool parsePrice(const char *text, double *price)
 {
-    QByteArray number;
+    // Short prices stay in the string's own buffer: no allocation per row.
+    std::string number;
     const char *p = text;
+    if (*p == '-')
+        number += *p;
     if (*p == '+' || *p == '-')
-        number += *p++;
+        ++p;
     bool digits = false;
-    QByteArray whole;
-    while (isDigit(*p)) {
-        whole += *p++;
+    for (; isDigit(*p); ++p) {
+        number += *p;
         digits = true;
     }
-    number += whole.isEmpty() ? QByteArray("0") : whole;
     if (*p == '.' || *p == ',') {
-        ++p;
         number += '.';
-        const int start = number.size();
-        while (isDigit(*p)) {
-            number += *p++;
+        for (++p; isDigit(*p); ++p) {
+            number += *p;
             digits = true;
         }
-        if (number.size() == start)
-            number += '0';
     }
     if (*p == 'e' || *p == 'E') {
         ++p;
-        QByteArray exponent;
+        std::string exponent = "e";
         if (*p == '+' || *p == '-')
             exponent += *p++;
-        const int start = exponent.size();
-        while (isDigit(*p))
-            exponent += *p++;
-        if (exponent.size() > start)
-            number += 'e' + exponent;
+        bool exponentDigits = false;
+        for (; isDigit(*p); ++p) {
+            exponent += *p;
+            exponentDigits = true;
+        }
+        if (exponentDigits)
+            number += exponent;
     }
     if (*p != '\0')
         return false;
@@ -91,10 +92,11 @@ bool parsePrice(const char *text, double *price)
         *price = 0.0;
         return true;
     }
-    bool ok = false;
-    const double value = number.toDouble(&ok);
-    // An infinite price has no place in a register; take it as a broken number.
-    if (!ok || !std::isfinite(value))
+    double value = 0.0;
+    const char *end = number.data() + number.size();
+    const std::from_chars_result parsed = std::from_chars(number.data(), end, value);
+    // Out of range or infinite: no price a register could hold.
+    if (parsed.ec != std::errc() || parsed.ptr != end || !std::isfinite(value))
         return false;
     *price = value;
     return true;
@@ -187,6 +189,7 @@ GoodsCsvResult readRows(const QByteArray &bytes, const HeaderTexts &header, RowR
 {
     GoodsCsvResult result;
     try {
+        result.goods.reserve(bytes.count('\n'));
         GoodsCsvReader reader(fileName.toUtf8().constData(), std::make_unique<QCsvSource>(bytes));
         reader.read_header(io::ignore_extra_column, header[0], header[1], header[2], header[3],
                            header[4]);
@@ -201,7 +204,7 @@ GoodsCsvResult readRows(const QByteArray &bytes, const HeaderTexts &header, RowR
                 result.goods.clear();
                 return result;
             }
-            result.goods.append(item);
+            result.goods.append(std::move(item));
             if (progress && !progress->advance(result.row + 1)) {
                 result.status = GoodsCsvResult::Cancelled;
                 return result;
