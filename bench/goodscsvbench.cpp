@@ -6,6 +6,7 @@
 #include "goodscsv.h"
 #include "goodstablemodel.h"
 #include "goodswindow.h"
+#include "qcsvsource.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,15 +14,6 @@
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
-
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wstringop-truncation"
-#endif
-#include <csv.h>
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
 
 #include <algorithm>
 #include <cstdio>
