@@ -25,6 +25,15 @@ bool isToggleKey(const QEvent *event)
 
 }
 
+QVariant CheckBoxItemDelegate::checkData(bool value, int role)
+{
+    if (role == Qt::DisplayRole || role == Qt::CheckStateRole)
+        return int(value ? Qt::Checked : Qt::Unchecked);
+    if (role == Qt::EditRole)
+        return value;
+    return QVariant();
+}
+
 CheckBoxItemDelegate::CheckBoxItemDelegate(QObject *parent)
     : QStyledItemDelegate(parent)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStyledItemDelegate>
+#include <QVariant>
 
 // A boolean column drawn as a bare check-box indicator centred in its cell.
 // The model answers the display role (drawn state) and the check-state role
@@ -13,6 +14,10 @@ class CheckBoxItemDelegate : public QStyledItemDelegate
 
 public:
     explicit CheckBoxItemDelegate(QObject *parent = nullptr);
+
+    // What a model answers for a boolean cell this delegate edits: the check
+    // state for the display and check-state roles, the bool for the edit role.
+    static QVariant checkData(bool value, int role);
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const override;

@@ -1,5 +1,6 @@
 #include "registrationtablemodel52.h"
 
+#include "checkboxitemdelegate.h"
 #include "choicelists.h"
 
 namespace {
@@ -65,13 +66,8 @@ QVariant RegistrationTableModel52::data(const QModelIndex &index, int role) cons
     if (!index.isValid() || index.row() >= m_rows.size())
         return QVariant();
     const Row &row = m_rows.at(index.row());
-    if (index.column() == ClosedColumn) {
-        if (role == Qt::DisplayRole || role == Qt::CheckStateRole)
-            return int(row.closed ? Qt::Checked : Qt::Unchecked);
-        if (role == Qt::EditRole)
-            return row.closed;
-        return QVariant();
-    }
+    if (index.column() == ClosedColumn)
+        return CheckBoxItemDelegate::checkData(row.closed, role);
     if (role == Qt::DisplayRole)
         return displayData(row, index.column());
     if (role == Qt::EditRole)

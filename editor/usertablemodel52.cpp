@@ -1,5 +1,6 @@
 #include "usertablemodel52.h"
 
+#include "checkboxitemdelegate.h"
 #include "choicelists.h"
 
 UserTableModel52::UserTableModel52(QObject *parent)
@@ -47,13 +48,8 @@ QVariant UserTableModel52::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= m_rows.size())
         return QVariant();
     const Row &row = m_rows.at(index.row());
-    if (index.column() == ActiveColumn) {
-        if (role == Qt::DisplayRole || role == Qt::CheckStateRole)
-            return int(row.active ? Qt::Checked : Qt::Unchecked);
-        if (role == Qt::EditRole)
-            return row.active;
-        return QVariant();
-    }
+    if (index.column() == ActiveColumn)
+        return CheckBoxItemDelegate::checkData(row.active, role);
     if (role == Qt::DisplayRole)
         return displayData(row, index.column());
     if (role == Qt::EditRole)
