@@ -1,8 +1,8 @@
-#include "browsedevicedialog.h"
+#include "app/browsedevicedialog.h"
 
-#include "browsetablemodel.h"
-#include "devicefinder.h"
-#include "deviceprogressdialog.h"
+#include "app/browsetablemodel.h"
+#include "link/devicefinder.h"
+#include "widgets/deviceprogressdialog.h"
 
 #include <QHeaderView>
 #include <QJsonArray>

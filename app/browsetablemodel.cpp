@@ -1,4 +1,4 @@
-#include "browsetablemodel.h"
+#include "app/browsetablemodel.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "founddevice.h"
+#include "app/founddevice.h"
 
 #include <QAbstractTableModel>
 #include <QVector>

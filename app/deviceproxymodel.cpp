@@ -1,4 +1,4 @@
-#include "deviceproxymodel.h"
+#include "app/deviceproxymodel.h"
 
 #include <QFont>
 

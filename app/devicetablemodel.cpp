@@ -1,6 +1,6 @@
-#include "devicetablemodel.h"
+#include "app/devicetablemodel.h"
 
-#include "deviceregistry.h"
+#include "params/deviceregistry.h"
 
 DeviceTableModel::DeviceTableModel(QObject *parent)
     : QAbstractTableModel(parent)

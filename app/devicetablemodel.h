@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devicerecord.h"
+#include "params/devicerecord.h"
 
 #include <QAbstractTableModel>
 #include <QVector>

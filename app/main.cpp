@@ -1,6 +1,6 @@
-#include "appsettings.h"
-#include "devicefinder.h"
-#include "mainwindow.h"
+#include "app/mainwindow.h"
+#include "link/devicefinder.h"
+#include "params/appsettings.h"
 
 #include <QApplication>
 #include <QHostAddress>

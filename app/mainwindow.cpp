@@ -1,13 +1,13 @@
-#include "mainwindow.h"
+#include "app/mainwindow.h"
 
-#include "deviceproxymodel.h"
-#include "deviceregistry.h"
-#include "devicetablemodel.h"
-#include "dialogs.h"
-#include "registerdevicedialog.h"
+#include "app/deviceproxymodel.h"
+#include "app/devicetablemodel.h"
+#include "app/registerdevicedialog.h"
+#include "params/deviceregistry.h"
+#include "widgets/dialogs.h"
 
-#include "deviceprofile.h"
-#include "devicewindow.h"
+#include "editor/devicewindow.h"
+#include "params/deviceprofile.h"
 
 #include <QAction>
 #include <QGridLayout>

@@ -1,11 +1,11 @@
-#include "registerdevicedialog.h"
+#include "app/registerdevicedialog.h"
 
-#include "browsedevicedialog.h"
-#include "deviceprogressdialog.h"
-#include "deviceregistry.h"
-#include "dialogs.h"
-#include "ipaddressvalidator.h"
-#include "reachabilityprobe.h"
+#include "app/browsedevicedialog.h"
+#include "link/reachabilityprobe.h"
+#include "params/deviceregistry.h"
+#include "widgets/deviceprogressdialog.h"
+#include "widgets/dialogs.h"
+#include "widgets/ipaddressvalidator.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devicecontroller.h"
+#include "link/devicecontroller.h"
 
 #include <QDialog>
 #include <QStringList>

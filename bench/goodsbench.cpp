@@ -1,13 +1,13 @@
 // Times the goods work that grows with the table: encoding and decoding a full
 // goods area, and loading and checking 2000 rows in the goods window.
 
-#include "goodscodec.h"
-#include "goodsissuewidget.h"
-#include "goodssortfilterproxymodel.h"
-#include "goodstablemodel.h"
-#include "goodsvalidation.h"
-#include "goodswindow.h"
-#include "issuelistmodel.h"
+#include "goods/goodscodec.h"
+#include "goods/goodssortfilterproxymodel.h"
+#include "goods/goodstablemodel.h"
+#include "goodswindow/goodsvalidation.h"
+#include "goodswindow/goodswindow.h"
+#include "widgets/goodsissuewidget.h"
+#include "widgets/issuelistmodel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,11 +2,11 @@
 // parses the same bytes with the bare CSV reader, and prints how much the
 // window's work (header check, filter, progress dialog, texts, model) adds.
 
-#include "dialogs.h"
-#include "goodscsv.h"
-#include "goodstablemodel.h"
-#include "goodswindow.h"
-#include "qcsvsource.h"
+#include "goods/goodscsv.h"
+#include "goods/goodstablemodel.h"
+#include "goods/qcsvsource.h"
+#include "goodswindow/goodswindow.h"
+#include "widgets/dialogs.h"
 
 #include <QAction>
 #include <QApplication>

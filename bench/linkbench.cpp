@@ -2,8 +2,8 @@
 // loopback round trip of a 1 KiB request and a 1 KiB reply measured in the
 // same run, so that the figures do not depend on the machine.
 
-#include "devicecontroller.h"
-#include "registersimulator.h"
+#include "link/devicecontroller.h"
+#include "sim/registersimulator.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,12 +1,12 @@
-#include "cliapplication.h"
+#include "cli/cliapplication.h"
 
-#include "clistatus.h"
-#include "console.h"
-#include "discovercommand.h"
-#include "goodscommand.h"
-#include "identifycommand.h"
-#include "paramscommand.h"
-#include "profilecommand.h"
+#include "cli/clistatus.h"
+#include "cli/console.h"
+#include "cli/discovercommand.h"
+#include "cli/goodscommand.h"
+#include "cli/identifycommand.h"
+#include "cli/paramscommand.h"
+#include "cli/profilecommand.h"
 
 int CliApplication::run(const QStringList &arguments)
 {

@@ -1,7 +1,7 @@
-#include "commandline.h"
+#include "cli/commandline.h"
 
-#include "clistatus.h"
-#include "console.h"
+#include "cli/clistatus.h"
+#include "cli/console.h"
 
 #include <QRegularExpression>
 

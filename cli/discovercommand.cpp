@@ -1,9 +1,9 @@
-#include "discovercommand.h"
+#include "cli/discovercommand.h"
 
-#include "clistatus.h"
-#include "commandline.h"
-#include "console.h"
-#include "devicefinder.h"
+#include "cli/clistatus.h"
+#include "cli/commandline.h"
+#include "cli/console.h"
+#include "link/devicefinder.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

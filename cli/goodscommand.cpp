@@ -1,13 +1,13 @@
-#include "goodscommand.h"
+#include "cli/goodscommand.h"
 
-#include "clistatus.h"
-#include "commandline.h"
-#include "console.h"
-#include "deviceparams.h"
-#include "goodscheck.h"
-#include "goodscodec.h"
-#include "goodscsv.h"
-#include "registersession.h"
+#include "cli/clistatus.h"
+#include "cli/commandline.h"
+#include "cli/console.h"
+#include "cli/registersession.h"
+#include "goods/goodscheck.h"
+#include "goods/goodscodec.h"
+#include "goods/goodscsv.h"
+#include "params/deviceparams.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,9 +1,9 @@
-#include "identifycommand.h"
+#include "cli/identifycommand.h"
 
-#include "clistatus.h"
-#include "commandline.h"
-#include "console.h"
-#include "registersession.h"
+#include "cli/clistatus.h"
+#include "cli/commandline.h"
+#include "cli/console.h"
+#include "cli/registersession.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,6 +1,6 @@
-#include "appsettings.h"
-#include "cliapplication.h"
-#include "console.h"
+#include "cli/cliapplication.h"
+#include "cli/console.h"
+#include "params/appsettings.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>

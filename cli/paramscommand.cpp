@@ -1,14 +1,14 @@
-#include "paramscommand.h"
+#include "cli/paramscommand.h"
 
-#include "clistatus.h"
-#include "commandline.h"
-#include "console.h"
-#include "checks53.h"
-#include "deviceparams53.h"
-#include "firmwareversion.h"
-#include "paramsjson.h"
-#include "profilefile.h"
-#include "registersession.h"
+#include "cli/clistatus.h"
+#include "cli/commandline.h"
+#include "cli/console.h"
+#include "cli/paramsjson.h"
+#include "cli/profilefile.h"
+#include "cli/registersession.h"
+#include "params/checks53.h"
+#include "params/deviceparams53.h"
+#include "session/firmwareversion.h"
 
 #include <QFileInfo>
 #include <QJsonArray>

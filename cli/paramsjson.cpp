@@ -1,8 +1,8 @@
-#include "paramsjson.h"
+#include "cli/paramsjson.h"
 
-#include "deviceparams52.h"
-#include "deviceparams53.h"
-#include "money4.h"
+#include "params/deviceparams52.h"
+#include "params/deviceparams53.h"
+#include "params/money4.h"
 
 #include <QJsonArray>
 

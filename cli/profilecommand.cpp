@@ -1,10 +1,10 @@
-#include "profilecommand.h"
+#include "cli/profilecommand.h"
 
-#include "clistatus.h"
-#include "commandline.h"
-#include "console.h"
-#include "deviceprofile.h"
-#include "profilefile.h"
+#include "cli/clistatus.h"
+#include "cli/commandline.h"
+#include "cli/console.h"
+#include "cli/profilefile.h"
+#include "params/deviceprofile.h"
 
 namespace {
 

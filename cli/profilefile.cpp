@@ -1,9 +1,9 @@
-#include "profilefile.h"
+#include "cli/profilefile.h"
 
-#include "deviceparams.h"
-#include "firmwareversion.h"
-#include "goodsrecord.h"
-#include "taggedblock.h"
+#include "goods/goodsrecord.h"
+#include "link/taggedblock.h"
+#include "params/deviceparams.h"
+#include "session/firmwareversion.h"
 
 #include <QFile>
 #include <QJsonDocument>

@@ -1,12 +1,12 @@
-#include "registersession.h"
+#include "cli/registersession.h"
 
-#include "clistatus.h"
-#include "console.h"
-#include "firmwareversion.h"
-#include "linkresult.h"
-#include "reachabilityprobe.h"
-#include "resultexplanation.h"
-#include "taggedblock.h"
+#include "cli/clistatus.h"
+#include "cli/console.h"
+#include "link/linkresult.h"
+#include "link/reachabilityprobe.h"
+#include "link/taggedblock.h"
+#include "session/firmwareversion.h"
+#include "session/resultexplanation.h"
 
 #include <QEventLoop>
 

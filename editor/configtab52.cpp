@@ -1,6 +1,6 @@
-#include "configtab52.h"
+#include "editor/configtab52.h"
 
-#include "deviceparams52.h"
+#include "params/deviceparams52.h"
 
 ConfigTab52::ConfigTab52(QWidget *parent)
     : ConfigTabBase(1, 4, parent)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "configtabbase.h"
+#include "editor/configtabbase.h"
 
 // The "Конфигурация" page of a 2.52 device window. The register keeps no
 // other bits beside the ones shown, so the small font, the printing word and

@@ -1,7 +1,7 @@
-#include "configtab53.h"
+#include "editor/configtab53.h"
 
-#include "deviceparams53.h"
-#include "validationcontext.h"
+#include "params/deviceparams53.h"
+#include "widgets/validationcontext.h"
 
 #include <QCheckBox>
 #include <QComboBox>

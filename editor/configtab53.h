@@ -1,6 +1,6 @@
 #pragma once
 
-#include "configtabbase.h"
+#include "editor/configtabbase.h"
 
 class QCheckBox;
 class QComboBox;

@@ -1,9 +1,9 @@
-#include "configtabbase.h"
+#include "editor/configtabbase.h"
 
-#include "configblock52.h"
-#include "configblock53.h"
-#include "deviceparams.h"
-#include "money4.h"
+#include "params/configblock52.h"
+#include "params/configblock53.h"
+#include "params/deviceparams.h"
+#include "params/money4.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,9 +1,9 @@
-#include "depttab.h"
+#include "editor/depttab.h"
 
-#include "comboboxitemdelegate.h"
-#include "depttablemodel.h"
-#include "deviceparams.h"
-#include "textitemdelegate.h"
+#include "editor/depttablemodel.h"
+#include "params/deviceparams.h"
+#include "widgets/comboboxitemdelegate.h"
+#include "widgets/textitemdelegate.h"
 
 #include <QGridLayout>
 #include <QTableView>

@@ -1,6 +1,6 @@
-#include "depttablemodel.h"
+#include "editor/depttablemodel.h"
 
-#include "choicelists.h"
+#include "params/choicelists.h"
 
 namespace {
 

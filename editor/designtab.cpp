@@ -1,6 +1,6 @@
-#include "designtab.h"
+#include "editor/designtab.h"
 
-#include "deviceparams.h"
+#include "params/deviceparams.h"
 
 #include <QFont>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devicewidget.h"
+#include "widgets/devicewidget.h"
 
 #include <QList>
 

@@ -1,7 +1,7 @@
-#include "ofdtab52.h"
+#include "editor/ofdtab52.h"
 
-#include "deviceparams52.h"
-#include "packeddecimal.h"
+#include "params/deviceparams52.h"
+#include "params/packeddecimal.h"
 
 #include <QFormLayout>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
-#include "orgtab52.h"
+#include "editor/orgtab52.h"
 
-#include "deviceparams52.h"
+#include "params/deviceparams52.h"
 
 #include <QFormLayout>
 #include <QLineEdit>

@@ -1,9 +1,9 @@
-#include "orgtab53.h"
+#include "editor/orgtab53.h"
 
-#include "checks53.h"
-#include "deviceissuewidget.h"
-#include "deviceparams53.h"
-#include "validationcontext.h"
+#include "params/checks53.h"
+#include "params/deviceparams53.h"
+#include "widgets/deviceissuewidget.h"
+#include "widgets/validationcontext.h"
 
 #include <QCoreApplication>
 #include <QDebug>

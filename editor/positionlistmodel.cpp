@@ -1,4 +1,4 @@
-#include "positionlistmodel.h"
+#include "editor/positionlistmodel.h"
 
 PositionListModel::PositionListModel(QObject *parent)
     : QAbstractListModel(parent)

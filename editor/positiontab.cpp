@@ -1,8 +1,8 @@
-#include "positiontab.h"
+#include "editor/positiontab.h"
 
-#include "deviceparams.h"
-#include "positionlistmodel.h"
-#include "textitemdelegate.h"
+#include "editor/positionlistmodel.h"
+#include "params/deviceparams.h"
+#include "widgets/textitemdelegate.h"
 
 #include <QGridLayout>
 #include <QListView>

@@ -1,8 +1,8 @@
-#include "registrationtab52.h"
+#include "editor/registrationtab52.h"
 
-#include "checkboxitemdelegate.h"
-#include "deviceparams52.h"
-#include "registrationtablemodel52.h"
+#include "editor/registrationtablemodel52.h"
+#include "params/deviceparams52.h"
+#include "widgets/checkboxitemdelegate.h"
 
 #include <QGridLayout>
 #include <QHeaderView>

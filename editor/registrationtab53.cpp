@@ -1,10 +1,10 @@
-#include "registrationtab53.h"
+#include "editor/registrationtab53.h"
 
-#include "checks53.h"
-#include "deviceissuewidget.h"
-#include "deviceparams53.h"
-#include "dialogs.h"
-#include "validationcontext.h"
+#include "params/checks53.h"
+#include "params/deviceparams53.h"
+#include "widgets/deviceissuewidget.h"
+#include "widgets/dialogs.h"
+#include "widgets/validationcontext.h"
 
 #include <QFormLayout>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
-#include "registrationtablemodel52.h"
+#include "editor/registrationtablemodel52.h"
 
-#include "checkboxitemdelegate.h"
-#include "choicelists.h"
+#include "params/choicelists.h"
+#include "widgets/checkboxitemdelegate.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "usertab52.h"
+#include "editor/usertab52.h"
 
-#include "checkboxitemdelegate.h"
-#include "comboboxitemdelegate.h"
-#include "deviceparams52.h"
-#include "usertablemodel52.h"
+#include "editor/usertablemodel52.h"
+#include "params/deviceparams52.h"
+#include "widgets/checkboxitemdelegate.h"
+#include "widgets/comboboxitemdelegate.h"
 
 #include <QGridLayout>
 #include <QTableView>

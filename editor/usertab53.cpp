@@ -1,13 +1,13 @@
-#include "usertab53.h"
+#include "editor/usertab53.h"
 
-#include "checkboxitemdelegate.h"
-#include "checks53.h"
-#include "comboboxitemdelegate.h"
-#include "deviceissuewidget.h"
-#include "deviceparams53.h"
-#include "textitemdelegate.h"
-#include "usertablemodel53.h"
-#include "validationcontext.h"
+#include "editor/usertablemodel53.h"
+#include "params/checks53.h"
+#include "params/deviceparams53.h"
+#include "widgets/checkboxitemdelegate.h"
+#include "widgets/comboboxitemdelegate.h"
+#include "widgets/deviceissuewidget.h"
+#include "widgets/textitemdelegate.h"
+#include "widgets/validationcontext.h"
 
 #include <QGridLayout>
 #include <QTableView>

@@ -1,7 +1,7 @@
-#include "usertablemodel52.h"
+#include "editor/usertablemodel52.h"
 
-#include "checkboxitemdelegate.h"
-#include "choicelists.h"
+#include "params/choicelists.h"
+#include "widgets/checkboxitemdelegate.h"
 
 UserTableModel52::UserTableModel52(QObject *parent)
     : QAbstractTableModel(parent), m_rights(ChoiceLists::userRights())

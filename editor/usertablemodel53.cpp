@@ -1,6 +1,6 @@
-#include "usertablemodel53.h"
+#include "editor/usertablemodel53.h"
 
-#include "choicelists.h"
+#include "params/choicelists.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tabvalues53.h"
+#include "params/tabvalues53.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>

@@ -1,8 +1,8 @@
-#include "goodscheck.h"
+#include "goods/goodscheck.h"
 
-#include "checkdigits.h"
-#include "goodsrecord.h"
-#include "goodstablemodel.h"
+#include "goods/goodsrecord.h"
+#include "goods/goodstablemodel.h"
+#include "params/checkdigits.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
-#include "goodscodec.h"
+#include "goods/goodscodec.h"
 
-#include "goodsrecord.h"
+#include "goods/goodsrecord.h"
 
 QByteArray encodeGoods(const GoodsList &goods, bool withHeader)
 {

@@ -1,7 +1,7 @@
-#include "goodscsv.h"
+#include "goods/goodscsv.h"
 
-#include "cp1251codec.h"
-#include "qcsvsource.h"
+#include "goods/qcsvsource.h"
+#include "params/cp1251codec.h"
 
 #include <QDebug>
 

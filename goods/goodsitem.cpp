@@ -1,4 +1,4 @@
-#include "goodsitem.h"
+#include "goods/goodsitem.h"
 
 bool GoodsItem::operator==(const GoodsItem &other) const
 {

@@ -1,6 +1,6 @@
-#include "goodsrecord.h"
+#include "goods/goodsrecord.h"
 
-#include "cp1251codec.h"
+#include "params/cp1251codec.h"
 
 #include <QtEndian>
 

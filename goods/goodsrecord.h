@@ -1,6 +1,6 @@
 #pragma once
 
-#include "goodsitem.h"
+#include "goods/goodsitem.h"
 
 #include <QByteArray>
 #include <QtGlobal>

@@ -1,4 +1,4 @@
-#include "goodssortfilterproxymodel.h"
+#include "goods/goodssortfilterproxymodel.h"
 
 GoodsSortFilterProxyModel::GoodsSortFilterProxyModel(QObject *parent)
     : QSortFilterProxyModel(parent)

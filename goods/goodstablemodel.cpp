@@ -1,4 +1,4 @@
-#include "goodstablemodel.h"
+#include "goods/goodstablemodel.h"
 
 GoodsTableModel::GoodsTableModel(QObject *parent)
     : QAbstractTableModel(parent)

@@ -1,4 +1,4 @@
-#include "qcsvsource.h"
+#include "goods/qcsvsource.h"
 
 QCsvSource::QCsvSource(const QByteArray &bytes)
 {

@@ -1,7 +1,7 @@
-#include "devicecontroller.h"
+#include "link/devicecontroller.h"
 
-#include "devicenet.h"
-#include "taggedblock.h"
+#include "link/devicenet.h"
+#include "link/taggedblock.h"
 
 #include <QLoggingCategory>
 #include <QThread>

@@ -1,7 +1,7 @@
-#include "devicenet.h"
+#include "link/devicenet.h"
 
-#include "linkframe.h"
-#include "taggedblock.h"
+#include "link/linkframe.h"
+#include "link/taggedblock.h"
 
 #include <QDataStream>
 #include <QElapsedTimer>

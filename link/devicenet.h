@@ -1,7 +1,7 @@
 #pragma once
 
-#include "devicerequest.h"
-#include "linkresult.h"
+#include "link/devicerequest.h"
+#include "link/linkresult.h"
 
 #include <QAbstractSocket>
 #include <QByteArray>

@@ -1,4 +1,4 @@
-#include "fixedprobe.h"
+#include "link/fixedprobe.h"
 
 FixedProbe::FixedProbe(int answer)
     : m_table(std::make_shared<Table>())

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reachabilityprobe.h"
+#include "link/reachabilityprobe.h"
 
 #include <QHash>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "icmpprobe.h"
+#include "link/icmpprobe.h"
 
 #include <QByteArray>
 

@@ -1,4 +1,4 @@
-#include "linkframe.h"
+#include "link/linkframe.h"
 
 #include <QDataStream>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "linkmessage.h"
-#include "linkreply.h"
+#include "link/linkmessage.h"
+#include "link/linkreply.h"
 
 #include <QByteArray>
 

@@ -1,6 +1,6 @@
-#include "reachabilityprobe.h"
+#include "link/reachabilityprobe.h"
 
-#include "icmpprobe.h"
+#include "link/icmpprobe.h"
 
 namespace {
 

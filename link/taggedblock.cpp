@@ -1,4 +1,4 @@
-#include "taggedblock.h"
+#include "link/taggedblock.h"
 
 #include <QtEndian>
 

@@ -1,4 +1,4 @@
-#include "appsettings.h"
+#include "params/appsettings.h"
 
 #include <QCoreApplication>
 #include <QSettings>

@@ -1,4 +1,4 @@
-#include "bytereader.h"
+#include "params/bytereader.h"
 
 ByteReader::ByteReader(const QByteArray &bytes)
     : m_bytes(bytes)

@@ -1,4 +1,4 @@
-#include "bytewriter.h"
+#include "params/bytewriter.h"
 
 void ByteWriter::u16(quint16 value)
 {

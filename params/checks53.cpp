@@ -1,7 +1,7 @@
-#include "checks53.h"
+#include "params/checks53.h"
 
-#include "checkdigits.h"
-#include "deviceparams53.h"
+#include "params/checkdigits.h"
+#include "params/deviceparams53.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>

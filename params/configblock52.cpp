@@ -1,8 +1,8 @@
-#include "configblock52.h"
+#include "params/configblock52.h"
 
-#include "bytereader.h"
-#include "bytewriter.h"
-#include "paramsimage.h"
+#include "params/bytereader.h"
+#include "params/bytewriter.h"
+#include "params/paramsimage.h"
 
 ConfigBlock52 ConfigBlock52::decode(const QByteArray &bytes)
 {

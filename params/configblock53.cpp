@@ -1,7 +1,7 @@
-#include "configblock53.h"
+#include "params/configblock53.h"
 
-#include "bytereader.h"
-#include "bytewriter.h"
+#include "params/bytereader.h"
+#include "params/bytewriter.h"
 
 ConfigBlock53 ConfigBlock53::decode(const QByteArray &bytes)
 {

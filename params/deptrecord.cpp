@@ -1,8 +1,8 @@
-#include "deptrecord.h"
+#include "params/deptrecord.h"
 
-#include "bytereader.h"
-#include "bytewriter.h"
-#include "paramsimage.h"
+#include "params/bytereader.h"
+#include "params/bytewriter.h"
+#include "params/paramsimage.h"
 
 DeptRecord::DeptRecord(int number, const QString &name, int vat, int taxIndex)
     : number(static_cast<qint8>(number))

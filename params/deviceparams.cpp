@@ -1,6 +1,6 @@
-#include "deviceparams.h"
+#include "params/deviceparams.h"
 
-#include "paramsimage.h"
+#include "params/paramsimage.h"
 
 DeviceParams::DeviceParams(QObject *parent)
     : QObject(parent)

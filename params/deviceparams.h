@@ -1,8 +1,8 @@
 #pragma once
 
-#include "deptrecord.h"
-#include "positionname.h"
-#include "receipttext.h"
+#include "params/deptrecord.h"
+#include "params/positionname.h"
+#include "params/receipttext.h"
 
 #include <QObject>
 #include <QStringList>

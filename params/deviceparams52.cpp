@@ -1,6 +1,6 @@
-#include "deviceparams52.h"
+#include "params/deviceparams52.h"
 
-#include "paramsimage.h"
+#include "params/paramsimage.h"
 
 namespace {
 

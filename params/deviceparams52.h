@@ -1,11 +1,11 @@
 #pragma once
 
-#include "configblock52.h"
-#include "deviceparams.h"
-#include "ofdblock52.h"
-#include "orgblock52.h"
-#include "registrationrecord52.h"
-#include "userrecord52.h"
+#include "params/configblock52.h"
+#include "params/deviceparams.h"
+#include "params/ofdblock52.h"
+#include "params/orgblock52.h"
+#include "params/registrationrecord52.h"
+#include "params/userrecord52.h"
 
 #include <QVector>
 

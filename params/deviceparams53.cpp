@@ -1,6 +1,6 @@
-#include "deviceparams53.h"
+#include "params/deviceparams53.h"
 
-#include "paramsimage.h"
+#include "params/paramsimage.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "configblock53.h"
-#include "deviceparams.h"
-#include "ofdblock53.h"
-#include "orgblock53.h"
-#include "registrationblock53.h"
-#include "userrecord53.h"
+#include "params/configblock53.h"
+#include "params/deviceparams.h"
+#include "params/ofdblock53.h"
+#include "params/orgblock53.h"
+#include "params/registrationblock53.h"
+#include "params/userrecord53.h"
 
 #include <QVector>
 

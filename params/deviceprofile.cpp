@@ -1,6 +1,6 @@
-#include "deviceprofile.h"
+#include "params/deviceprofile.h"
 
-#include "appsettings.h"
+#include "params/appsettings.h"
 
 #include <QSettings>
 

@@ -1,9 +1,9 @@
-#include "ofdblock52.h"
+#include "params/ofdblock52.h"
 
-#include "bytereader.h"
-#include "bytewriter.h"
-#include "packeddecimal.h"
-#include "paramsimage.h"
+#include "params/bytereader.h"
+#include "params/bytewriter.h"
+#include "params/packeddecimal.h"
+#include "params/paramsimage.h"
 
 OfdBlock52 OfdBlock52::decode(const QByteArray &bytes)
 {

@@ -1,8 +1,8 @@
-#include "ofdblock53.h"
+#include "params/ofdblock53.h"
 
-#include "bytereader.h"
-#include "bytewriter.h"
-#include "paramsimage.h"
+#include "params/bytereader.h"
+#include "params/bytewriter.h"
+#include "params/paramsimage.h"
 
 OfdBlock53 OfdBlock53::decode(const QByteArray &block)
 {

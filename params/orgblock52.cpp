@@ -1,7 +1,7 @@
-#include "orgblock52.h"
+#include "params/orgblock52.h"
 
-#include "bytereader.h"
-#include "paramsimage.h"
+#include "params/bytereader.h"
+#include "params/paramsimage.h"
 
 OrgBlock52 OrgBlock52::decode(const QByteArray &block)
 {

@@ -1,8 +1,8 @@
-#include "orgblock53.h"
+#include "params/orgblock53.h"
 
-#include "bytereader.h"
-#include "bytewriter.h"
-#include "paramsimage.h"
+#include "params/bytereader.h"
+#include "params/bytewriter.h"
+#include "params/paramsimage.h"
 
 OrgBlock53 OrgBlock53::decode(const QByteArray &block)
 {

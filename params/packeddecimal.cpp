@@ -1,4 +1,4 @@
-#include "packeddecimal.h"
+#include "params/packeddecimal.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "paramsimage.h"
+#include "params/paramsimage.h"
 
-#include "cp1251codec.h"
+#include "params/cp1251codec.h"
 
 #include <QBuffer>
 

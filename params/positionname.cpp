@@ -1,6 +1,6 @@
-#include "positionname.h"
+#include "params/positionname.h"
 
-#include "paramsimage.h"
+#include "params/paramsimage.h"
 
 PositionName PositionName::decode(const QByteArray &bytes)
 {

@@ -1,6 +1,6 @@
-#include "receipttext.h"
+#include "params/receipttext.h"
 
-#include "paramsimage.h"
+#include "params/paramsimage.h"
 
 ReceiptText ReceiptText::decode(const QByteArray &bytes)
 {

@@ -1,8 +1,8 @@
-#include "registrationblock53.h"
+#include "params/registrationblock53.h"
 
-#include "bytereader.h"
-#include "bytewriter.h"
-#include "paramsimage.h"
+#include "params/bytereader.h"
+#include "params/bytewriter.h"
+#include "params/paramsimage.h"
 
 RegistrationBlock53 RegistrationBlock53::decode(const QByteArray &bytes)
 {

@@ -1,8 +1,8 @@
-#include "registrationrecord52.h"
+#include "params/registrationrecord52.h"
 
-#include "bytereader.h"
-#include "bytewriter.h"
-#include "paramsimage.h"
+#include "params/bytereader.h"
+#include "params/bytewriter.h"
+#include "params/paramsimage.h"
 
 RegistrationRecord52 RegistrationRecord52::decode(const QByteArray &bytes)
 {

@@ -1,6 +1,6 @@
-#include "tabvalues53.h"
+#include "params/tabvalues53.h"
 
-#include "deviceparams53.h"
+#include "params/deviceparams53.h"
 
 #include <QtGlobal>
 

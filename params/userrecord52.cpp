@@ -1,9 +1,9 @@
-#include "userrecord52.h"
+#include "params/userrecord52.h"
 
-#include "bytereader.h"
-#include "bytewriter.h"
-#include "packeddecimal.h"
-#include "paramsimage.h"
+#include "params/bytereader.h"
+#include "params/bytewriter.h"
+#include "params/packeddecimal.h"
+#include "params/paramsimage.h"
 
 UserRecord52 UserRecord52::decode(const QByteArray &bytes)
 {

@@ -1,8 +1,8 @@
-#include "userrecord53.h"
+#include "params/userrecord53.h"
 
-#include "bytereader.h"
-#include "bytewriter.h"
-#include "paramsimage.h"
+#include "params/bytereader.h"
+#include "params/bytewriter.h"
+#include "params/paramsimage.h"
 
 UserRecord53 UserRecord53::decode(const QByteArray &bytes)
 {

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs the whole suite twice: a plain
+# Installs what is missing, checks that the libraries form layers, then builds
+# and runs the whole suite twice: a plain
 # build and one under AddressSanitizer + UndefinedBehaviorSanitizer; then runs
 # every fuzz target for KORVANE_FUZZ_SECONDS each (default 65).
 set -euo pipefail
@@ -7,6 +8,8 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 bash "$here/scripts/setup.sh"
 jobs=${KORVANE_JOBS:-$(nproc)}
 status=0
+echo "== layers"
+bash "$here/scripts/checklayers.sh" || status=1
 for flavour in plain asan; do
     echo "== $flavour build"
     bash "$here/scripts/build.sh" "$flavour"

@@ -5,7 +5,7 @@
 //
 // Prints one line once it listens, then serves until it is terminated.
 
-#include "registersimulator.h"
+#include "sim/registersimulator.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
-#include "registersimulator.h"
+#include "sim/registersimulator.h"
 
-#include "simcore.h"
-#include "simengine.h"
+#include "sim/simcore.h"
+#include "sim/simengine.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "simcore.h"
+#include "sim/simcore.h"
 
 #include <QSaveFile>
 #include <QtEndian>

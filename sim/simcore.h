@@ -4,9 +4,9 @@
 // engine thread, and the processing of one request. Everything is guarded by
 // the one mutex.
 
-#include "registersimulator.h"
-#include "simframe.h"
-#include "simstorage.h"
+#include "sim/registersimulator.h"
+#include "sim/simframe.h"
+#include "sim/simstorage.h"
 
 #include <QMutex>
 

@@ -1,6 +1,6 @@
-#include "simengine.h"
+#include "sim/simengine.h"
 
-#include "simcore.h"
+#include "sim/simcore.h"
 
 #include <QNetworkDatagram>
 #include <QTcpServer>

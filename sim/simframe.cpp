@@ -1,4 +1,4 @@
-#include "simframe.h"
+#include "sim/simframe.h"
 
 #include <QtEndian>
 

@@ -1,4 +1,4 @@
-#include "simstorage.h"
+#include "sim/simstorage.h"
 
 #include <QtEndian>
 

@@ -1,9 +1,9 @@
-#include "demoregister.h"
+#include "sim/demo/demoregister.h"
 
-#include "deviceparams52.h"
-#include "deviceparams53.h"
-#include "goodscodec.h"
-#include "registersimulator.h"
+#include "goods/goodscodec.h"
+#include "params/deviceparams52.h"
+#include "params/deviceparams53.h"
+#include "sim/registersimulator.h"
 
 #include <QDateTime>
 

@@ -9,10 +9,10 @@
 // With --settings, the register is added to the registry of the settings
 // store below DIR unless it is listed there already.
 
-#include "appsettings.h"
-#include "demoregister.h"
-#include "deviceregistry.h"
-#include "registersimulator.h"
+#include "params/appsettings.h"
+#include "params/deviceregistry.h"
+#include "sim/demo/demoregister.h"
+#include "sim/registersimulator.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -7,15 +7,15 @@
 // store listing both, and reads them through the windows exactly as a user
 // would. Meant to run under Xvfb (scripts/screenshots.sh).
 
-#include "appsettings.h"
-#include "demoregister.h"
-#include "deviceregistry.h"
-#include "devicewindow.h"
-#include "dialogs.h"
-#include "goodswindow.h"
-#include "mainwindow.h"
-#include "registerdevicedialog.h"
-#include "registersimulator.h"
+#include "app/mainwindow.h"
+#include "app/registerdevicedialog.h"
+#include "editor/devicewindow.h"
+#include "goodswindow/goodswindow.h"
+#include "params/appsettings.h"
+#include "params/deviceregistry.h"
+#include "sim/demo/demoregister.h"
+#include "sim/registersimulator.h"
+#include "widgets/dialogs.h"
 
 #include <QAction>
 #include <QApplication>

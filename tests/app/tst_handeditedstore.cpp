@@ -1,12 +1,12 @@
-#include "deviceprofile.h"
-#include "deviceregistry.h"
-#include "devicewindow.h"
-#include "goodsissuewidget.h"
-#include "goodswindow.h"
-#include "issuelistmodel.h"
-#include "mainwindow.h"
-#include "scripteddialogs.h"
-#include "testsettings.h"
+#include "app/mainwindow.h"
+#include "editor/devicewindow.h"
+#include "goodswindow/goodswindow.h"
+#include "params/deviceprofile.h"
+#include "params/deviceregistry.h"
+#include "tests/support/widgets/scripteddialogs.h"
+#include "tests/support/core/testsettings.h"
+#include "widgets/goodsissuewidget.h"
+#include "widgets/issuelistmodel.h"
 
 #include <QAction>
 #include <QElapsedTimer>

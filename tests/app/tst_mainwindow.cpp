@@ -1,8 +1,8 @@
-#include "deviceprofile.h"
-#include "deviceregistry.h"
-#include "mainwindow.h"
-#include "scripteddialogs.h"
-#include "testsettings.h"
+#include "app/mainwindow.h"
+#include "params/deviceprofile.h"
+#include "params/deviceregistry.h"
+#include "tests/support/widgets/scripteddialogs.h"
+#include "tests/support/core/testsettings.h"
 
 #include <QAction>
 #include <QGridLayout>

@@ -1,11 +1,11 @@
-#include "browsedevicedialog.h"
-#include "devicefinder.h"
-#include "deviceregistry.h"
-#include "fixedprobe.h"
-#include "registerdevicedialog.h"
-#include "registersimulator.h"
-#include "scripteddialogs.h"
-#include "testsettings.h"
+#include "app/browsedevicedialog.h"
+#include "app/registerdevicedialog.h"
+#include "link/devicefinder.h"
+#include "link/fixedprobe.h"
+#include "params/deviceregistry.h"
+#include "sim/registersimulator.h"
+#include "tests/support/widgets/scripteddialogs.h"
+#include "tests/support/core/testsettings.h"
 
 #include <QApplication>
 #include <QLineEdit>

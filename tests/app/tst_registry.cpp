@@ -1,7 +1,7 @@
-#include "deviceproxymodel.h"
-#include "deviceregistry.h"
-#include "devicetablemodel.h"
-#include "testsettings.h"
+#include "app/deviceproxymodel.h"
+#include "app/devicetablemodel.h"
+#include "params/deviceregistry.h"
+#include "tests/support/core/testsettings.h"
 
 #include <QFont>
 #include <QSettings>

@@ -3,7 +3,7 @@
 // Simulated registers for the korvane-cli tests and the arguments that point
 // the program at them.
 
-#include "registersimulator.h"
+#include "sim/registersimulator.h"
 
 #include <QStringList>
 

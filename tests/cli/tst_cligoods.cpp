@@ -1,12 +1,12 @@
 // korvane-cli goods read and write through goods CSV files, against simulated
 // registers on 127.0.0.222 - 127.0.0.226, run as a separate process.
 
-#include "clirunner.h"
-#include "clisimulators.h"
-#include "cp1251codec.h"
-#include "goodscodec.h"
-#include "goodscsv.h"
-#include "goodsrecord.h"
+#include "goods/goodscodec.h"
+#include "goods/goodscsv.h"
+#include "goods/goodsrecord.h"
+#include "params/cp1251codec.h"
+#include "tests/cli/clirunner.h"
+#include "tests/cli/clisimulators.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,10 +1,10 @@
 // korvane-cli's commands run in-process where the probe double must answer:
 // an unreachable register is never a real foreign address.
 
-#include "cliapplication.h"
-#include "console.h"
-#include "fixedprobe.h"
-#include "profilefile.h"
+#include "cli/cliapplication.h"
+#include "cli/console.h"
+#include "cli/profilefile.h"
+#include "link/fixedprobe.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>

@@ -1,11 +1,11 @@
 // korvane-cli's register commands (identify, discover, params) against
 // simulated registers on 127.0.0.210 - 127.0.0.219, run as a separate process.
 
-#include "checks53.h"
-#include "clirunner.h"
-#include "clisimulators.h"
-#include "deviceparams52.h"
-#include "deviceparams53.h"
+#include "params/checks53.h"
+#include "params/deviceparams52.h"
+#include "params/deviceparams53.h"
+#include "tests/cli/clirunner.h"
+#include "tests/cli/clisimulators.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

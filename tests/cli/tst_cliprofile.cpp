@@ -1,10 +1,10 @@
 // profile export and import between the settings store and a file, and the
 // files of params read feeding a profile, with korvane-cli as a process.
 
-#include "clirunner.h"
-#include "deviceprofile.h"
-#include "profilefile.h"
-#include "testsettings.h"
+#include "cli/profilefile.h"
+#include "params/deviceprofile.h"
+#include "tests/cli/clirunner.h"
+#include "tests/support/core/testsettings.h"
 
 #include <QFile>
 #include <QJsonDocument>

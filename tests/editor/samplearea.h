@@ -1,6 +1,6 @@
 #pragma once
 
-#include "deviceparams53.h"
+#include "params/deviceparams53.h"
 
 #include <QByteArray>
 #include <QRandomGenerator>

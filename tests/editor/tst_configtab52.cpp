@@ -1,6 +1,6 @@
-#include "configtab52.h"
-#include "deviceparams52.h"
-#include "validationcontext.h"
+#include "editor/configtab52.h"
+#include "params/deviceparams52.h"
+#include "widgets/validationcontext.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,13 +1,13 @@
-#include "cp1251codec.h"
-#include "deviceparams52.h"
-#include "deviceprofile.h"
-#include "deviceregistry.h"
-#include "devicewindow.h"
-#include "fixedprobe.h"
-#include "registersimulator.h"
-#include "scripteddialogs.h"
-#include "tableediting.h"
-#include "testsettings.h"
+#include "editor/devicewindow.h"
+#include "link/fixedprobe.h"
+#include "params/cp1251codec.h"
+#include "params/deviceparams52.h"
+#include "params/deviceprofile.h"
+#include "params/deviceregistry.h"
+#include "sim/registersimulator.h"
+#include "tests/editor/tableediting.h"
+#include "tests/support/widgets/scripteddialogs.h"
+#include "tests/support/core/testsettings.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,12 +1,12 @@
-#include "deptrecord.h"
-#include "depttab.h"
-#include "depttablemodel.h"
-#include "designtab.h"
-#include "deviceparams52.h"
-#include "deviceparams53.h"
-#include "positionlistmodel.h"
-#include "positiontab.h"
-#include "viewediting.h"
+#include "editor/depttab.h"
+#include "editor/depttablemodel.h"
+#include "editor/designtab.h"
+#include "editor/positionlistmodel.h"
+#include "editor/positiontab.h"
+#include "params/deptrecord.h"
+#include "params/deviceparams52.h"
+#include "params/deviceparams53.h"
+#include "tests/editor/viewediting.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

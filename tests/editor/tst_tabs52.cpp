@@ -1,11 +1,11 @@
-#include "deviceparams52.h"
-#include "ofdtab52.h"
-#include "orgtab52.h"
-#include "registrationtab52.h"
-#include "registrationtablemodel52.h"
-#include "tableediting.h"
-#include "usertab52.h"
-#include "usertablemodel52.h"
+#include "editor/ofdtab52.h"
+#include "editor/orgtab52.h"
+#include "editor/registrationtab52.h"
+#include "editor/registrationtablemodel52.h"
+#include "editor/usertab52.h"
+#include "editor/usertablemodel52.h"
+#include "params/deviceparams52.h"
+#include "tests/editor/tableediting.h"
 
 #include <QHeaderView>
 #include <QLineEdit>

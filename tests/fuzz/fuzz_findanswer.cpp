@@ -1,6 +1,6 @@
 // The LAN-search answer parser against arbitrary datagrams.
-#include "devicefinder.h"
-#include "fuzzcheck.h"
+#include "link/devicefinder.h"
+#include "tests/fuzz/fuzzcheck.h"
 
 #include <QHostAddress>
 

@@ -1,7 +1,7 @@
 // The goods decoder against arbitrary goods images.
-#include "fuzzcheck.h"
-#include "goodscodec.h"
-#include "goodsrecord.h"
+#include "goods/goodscodec.h"
+#include "goods/goodsrecord.h"
+#include "tests/fuzz/fuzzcheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,6 +1,6 @@
 // The goods CSV loader, both layouts, against arbitrary files.
-#include "fuzzcheck.h"
-#include "goodscsv.h"
+#include "goods/goodscsv.h"
+#include "tests/fuzz/fuzzcheck.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The reply decoder against whatever a register might send.
-#include "fuzzcheck.h"
-#include "linkframe.h"
+#include "link/linkframe.h"
+#include "tests/fuzz/fuzzcheck.h"
 
 #include <QtEndian>
 

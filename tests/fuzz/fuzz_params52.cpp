@@ -1,6 +1,6 @@
 // The 2.52 parameter set's load and save against arbitrary blocks.
-#include "deviceparams52.h"
-#include "paramsroundtrip.h"
+#include "params/deviceparams52.h"
+#include "tests/fuzz/paramsroundtrip.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

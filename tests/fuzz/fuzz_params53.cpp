@@ -1,6 +1,6 @@
 // The 2.53 parameter set's load and save against arbitrary blocks.
-#include "deviceparams53.h"
-#include "paramsroundtrip.h"
+#include "params/deviceparams53.h"
+#include "tests/fuzz/paramsroundtrip.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

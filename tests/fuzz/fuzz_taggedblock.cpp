@@ -1,6 +1,6 @@
 // The tagged-block reader against cut, overlong and garbage blocks.
-#include "fuzzcheck.h"
-#include "taggedblock.h"
+#include "link/taggedblock.h"
+#include "tests/fuzz/fuzzcheck.h"
 
 #include <QtEndian>
 

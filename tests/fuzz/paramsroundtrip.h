@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fuzzcheck.h"
+#include "tests/fuzz/fuzzcheck.h"
 
 #include <QString>
 

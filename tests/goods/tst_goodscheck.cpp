@@ -1,5 +1,5 @@
-#include "goodscheck.h"
-#include "goodstablemodel.h"
+#include "goods/goodscheck.h"
+#include "goods/goodstablemodel.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "goodscodec.h"
-#include "goodsrecord.h"
+#include "goods/goodscodec.h"
+#include "goods/goodsrecord.h"
 
 #include <QtTest>
 

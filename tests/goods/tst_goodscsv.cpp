@@ -1,6 +1,6 @@
-#include "cp1251codec.h"
-#include "goodscsv.h"
-#include "qcsvsource.h"
+#include "goods/goodscsv.h"
+#include "goods/qcsvsource.h"
+#include "params/cp1251codec.h"
 
 #include <QtTest>
 

@@ -1,11 +1,11 @@
-#include "goodscsv.h"
-#include "goodsissuewidget.h"
-#include "goodssortfilterproxymodel.h"
-#include "goodstablemodel.h"
-#include "goodswindow.h"
-#include "issuelistmodel.h"
-#include "scripteddialogs.h"
-#include "testsettings.h"
+#include "goods/goodscsv.h"
+#include "goods/goodssortfilterproxymodel.h"
+#include "goods/goodstablemodel.h"
+#include "goodswindow/goodswindow.h"
+#include "tests/support/widgets/scripteddialogs.h"
+#include "tests/support/core/testsettings.h"
+#include "widgets/goodsissuewidget.h"
+#include "widgets/issuelistmodel.h"
 
 #include <QAction>
 #include <QDir>

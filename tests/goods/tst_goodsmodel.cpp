@@ -1,9 +1,9 @@
-#include "goodsissuewidget.h"
-#include "goodssortfilterproxymodel.h"
-#include "goodstablemodel.h"
-#include "goodsvalidation.h"
-#include "issuelistmodel.h"
-#include "goodsissue.h"
+#include "goods/goodssortfilterproxymodel.h"
+#include "goods/goodstablemodel.h"
+#include "goodswindow/goodsvalidation.h"
+#include "widgets/goodsissue.h"
+#include "widgets/goodsissuewidget.h"
+#include "widgets/issuelistmodel.h"
 
 #include <QTableView>
 #include <QtTest>

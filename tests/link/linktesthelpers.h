@@ -1,7 +1,7 @@
 #pragma once
 
-#include "linkframe.h"
-#include "registersimulator.h"
+#include "link/linkframe.h"
+#include "sim/registersimulator.h"
 
 #include <QSemaphore>
 #include <QTcpServer>

@@ -1,7 +1,7 @@
-#include "devicecontroller.h"
-#include "devicenet.h"
-#include "linktesthelpers.h"
-#include "taggedblock.h"
+#include "link/devicecontroller.h"
+#include "link/devicenet.h"
+#include "link/taggedblock.h"
+#include "tests/link/linktesthelpers.h"
 
 #include <QSignalSpy>
 #include <QtTest>

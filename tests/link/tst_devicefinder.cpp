@@ -1,5 +1,5 @@
-#include "devicefinder.h"
-#include "registersimulator.h"
+#include "link/devicefinder.h"
+#include "sim/registersimulator.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>

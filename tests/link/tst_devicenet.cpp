@@ -1,5 +1,5 @@
-#include "devicenet.h"
-#include "linktesthelpers.h"
+#include "link/devicenet.h"
+#include "tests/link/linktesthelpers.h"
 
 #include <QSignalSpy>
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "devicefinder.h"
+#include "link/devicefinder.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>

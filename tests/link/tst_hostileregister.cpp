@@ -1,10 +1,10 @@
-#include "devicecontroller.h"
-#include "devicerequest.h"
-#include "devicefinder.h"
-#include "linkresult.h"
-#include "processfigures.h"
-#include "registersimulator.h"
-#include "taggedblock.h"
+#include "link/devicecontroller.h"
+#include "link/devicefinder.h"
+#include "link/devicerequest.h"
+#include "link/linkresult.h"
+#include "link/taggedblock.h"
+#include "sim/registersimulator.h"
+#include "tests/support/core/processfigures.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>

@@ -1,5 +1,5 @@
-#include "linkframe.h"
-#include "taggedblock.h"
+#include "link/linkframe.h"
+#include "link/taggedblock.h"
 
 #include <QtTest>
 

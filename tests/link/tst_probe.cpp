@@ -1,5 +1,5 @@
-#include "fixedprobe.h"
-#include "icmpprobe.h"
+#include "link/fixedprobe.h"
+#include "link/icmpprobe.h"
 
 #include <QtTest>
 

@@ -1,9 +1,9 @@
-#include "devicecontroller.h"
-#include "devicerequest.h"
-#include "linkresult.h"
-#include "processfigures.h"
-#include "registersimulator.h"
-#include "taggedblock.h"
+#include "link/devicecontroller.h"
+#include "link/devicerequest.h"
+#include "link/linkresult.h"
+#include "link/taggedblock.h"
+#include "sim/registersimulator.h"
+#include "tests/support/core/processfigures.h"
 
 #include <QElapsedTimer>
 #include <QLoggingCategory>

@@ -1,4 +1,4 @@
-#include "checkdigits.h"
+#include "params/checkdigits.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "checks53.h"
-#include "deviceparams53.h"
+#include "params/checks53.h"
+#include "params/deviceparams53.h"
 
 #include <QtTest>
 

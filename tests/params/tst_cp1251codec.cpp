@@ -1,4 +1,4 @@
-#include "cp1251codec.h"
+#include "params/cp1251codec.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
-#include "cp1251codec.h"
-#include "deviceparams52.h"
-#include "packeddecimal.h"
+#include "params/cp1251codec.h"
+#include "params/deviceparams52.h"
+#include "params/packeddecimal.h"
 
 #include <QRandomGenerator>
 #include <QtTest>

@@ -1,5 +1,5 @@
-#include "cp1251codec.h"
-#include "deviceparams53.h"
+#include "params/cp1251codec.h"
+#include "params/deviceparams53.h"
 
 #include <QRandomGenerator>
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "money4.h"
+#include "params/money4.h"
 
 #include <QtTest>
 

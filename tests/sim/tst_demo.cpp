@@ -3,11 +3,11 @@
 // decoders, and a restart must neither duplicate the registry entry nor wipe
 // what the user changed on the register.
 
-#include "demoregister.h"
-#include "deviceparams52.h"
-#include "deviceparams53.h"
-#include "goodscodec.h"
-#include "registersimulator.h"
+#include "goods/goodscodec.h"
+#include "params/deviceparams52.h"
+#include "params/deviceparams53.h"
+#include "sim/demo/demoregister.h"
+#include "sim/registersimulator.h"
 
 #include <QProcess>
 #include <QSettings>

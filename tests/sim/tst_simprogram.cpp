@@ -2,7 +2,7 @@
 // addresses are ever listened on or sent to; the non-loopback cases must be
 // refused before anything is bound.
 
-#include "rawclient.h"
+#include "tests/sim/rawclient.h"
 
 #include <QFileInfo>
 #include <QNetworkDatagram>

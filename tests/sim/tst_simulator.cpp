@@ -2,9 +2,9 @@
 // built and checked by tests/sim/rawclient.h, not by the simulator's code nor
 // by link/.
 
-#include "rawclient.h"
-#include "registersimulator.h"
-#include "simframe.h"
+#include "sim/registersimulator.h"
+#include "sim/simframe.h"
+#include "tests/sim/rawclient.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,8 +1,0 @@
-#include "deviceissue.h"
-
-DeviceIssue::DeviceIssue(DeviceWidget *widget, QWidget *control, const QString &text)
-    : Issue(text)
-    , widget(widget)
-    , control(control)
-{
-}

@@ -1,8 +1,0 @@
-#include "goodsissue.h"
-
-GoodsIssue::GoodsIssue(int row, int column, const QString &text)
-    : Issue(text)
-    , row(row)
-    , column(column)
-{
-}

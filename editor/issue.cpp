@@ -1,8 +1,0 @@
-#include "issue.h"
-
-Issue::Issue(const QString &text)
-    : text(text)
-{
-}
-
-Issue::~Issue() = default;

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "goods/goodscsv.h"
+
+#include <memory>
+
+class QProgressDialog;
+class QWidget;
+
+// Shows a goods file load in a window-modal progress dialog whose cancel
+// button stops it. The dialog is moved on every hundredth of the file only:
+// each move lets the event loop run, which would otherwise cost more than the
+// parsing itself.
+class GoodsLoadProgress : public GoodsCsvProgress
+{
+public:
+    explicit GoodsLoadProgress(QWidget *parent);
+    ~GoodsLoadProgress() override;
+
+    GoodsLoadProgress(const GoodsLoadProgress &) = delete;
+    GoodsLoadProgress &operator=(const GoodsLoadProgress &) = delete;
+
+    void start(int lineCount) override;
+    bool advance(int row) override;
+
+    // Takes the dialog down before a failure is reported.
+    void cancel();
+
+private:
+    QWidget *m_parent;
+    std::unique_ptr<QProgressDialog> m_dialog;
+    int m_step = 1;
+};

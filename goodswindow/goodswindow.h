@@ -1,0 +1,70 @@
+#pragma once
+
+#include "goods/goodsitem.h"
+#include "link/devicecontroller.h"
+
+#include <QMainWindow>
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+
+class GoodsIssueWidget;
+class GoodsSortFilterProxyModel;
+class GoodsTableModel;
+class QTableView;
+
+// The editor of one register's goods table: read from and write to the
+// register, store in the register's profile, add, remove and check rows.
+class GoodsWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit GoodsWindow(QWidget *parent = nullptr);
+
+    // Called by the opener right after construction; loads the goods kept in
+    // the profile of `serial`. A capacity of 0 stands for 2000.
+    void setDevice(const QString &serial, int capacity, const QString &address, quint16 port,
+                   const QStringList &departmentNames);
+
+    QString address() const { return m_address; }
+    QString serial() const { return m_serial; }
+    quint16 port() const { return m_port; }
+    int capacity() const { return m_capacity; }
+    QTableView *view() const { return m_view; }
+    GoodsTableModel *model() const { return m_model; }
+    GoodsSortFilterProxyModel *proxy() const { return m_proxy; }
+    GoodsIssueWidget *issues() const { return m_issues; }
+
+private slots:
+    void onDeviceExport();
+    void onDeviceImport();
+    void onDeviceExportFinished();
+    void onDeviceImportFinished();
+    void onTableMenu(const QPoint &pos);
+    void onAppendGoods();
+    void onRemoveGoods();
+    void onProfileExport();
+    void onFileLoad();
+    void onOldFileLoad();
+    void onFileSave();
+    void onValidate();
+    void onSorting();
+
+private:
+    bool isReachable(const QString &title);
+    void runExchange(const QString &progressText, bool import, const QByteArray &image);
+    // Asks for a file and reads it whole; a failure is reported and gives false.
+    bool readChosenFile(QString *fileName, QByteArray *bytes);
+    void replaceGoods(const GoodsList &goods);
+
+    QString m_address;
+    QString m_serial;
+    quint16 m_port = 8080;
+    int m_capacity = 2000;
+    QTableView *m_view = nullptr;
+    GoodsTableModel *m_model = nullptr;
+    GoodsSortFilterProxyModel *m_proxy = nullptr;
+    DeviceController m_controller;
+    GoodsIssueWidget *m_issues = nullptr;
+};

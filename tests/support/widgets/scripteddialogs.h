@@ -1,0 +1,43 @@
+#pragma once
+
+#include "widgets/dialogs.h"
+
+#include <QList>
+#include <QQueue>
+
+// Answers the utility's dialogs in tests. Message boxes need no answer and are
+// only recorded; questions, list choices, address prompts and file dialogs take
+// the next scripted answer. One that has none fails the running test at once and
+// is answered with No / Cancel, so no test ever waits on a modal box.
+class ScriptedDialogs : public DialogHandler
+{
+public:
+    ScriptedDialogs();
+    ~ScriptedDialogs() override;
+
+    ScriptedDialogs(const ScriptedDialogs &) = delete;
+    ScriptedDialogs &operator=(const ScriptedDialogs &) = delete;
+
+    void answerYes() { push(true, {}); }
+    void answerNo() { push(false, {}); }
+    void answerItem(const QString &item) { push(true, item); }
+    void answerAddress(const QString &address) { push(true, address); }
+    void answerFile(const QString &fileName) { push(true, fileName); }
+    void answerCancel() { push(false, {}); }
+
+    DialogAnswer answer(const DialogRequest &request) override;
+
+    const QList<DialogRequest> &shown() const { return m_shown; }
+    DialogRequest last() const;
+    int pendingAnswers() const { return m_answers.size(); }
+    void clear();
+
+private:
+    void push(bool accepted, const QString &value);
+
+    QQueue<DialogAnswer> m_answers;
+    QList<DialogRequest> m_shown;
+    DialogHandler *m_previous = nullptr;
+};
+
+const char *dialogKindName(DialogRequest::Kind kind);

@@ -1,0 +1,24 @@
+#include "widgets/deviceprogressdialog.h"
+
+#include <QProgressBar>
+
+DeviceProgressDialog::DeviceProgressDialog(QWidget *parent, Qt::WindowFlags flags)
+    : QProgressDialog(parent, flags)
+{
+    auto *bar = new QProgressBar(this);
+    bar->setRange(0, 0);
+    bar->setTextVisible(false);
+    setBar(bar);
+    // With the endless bar every value equals the maximum, so the first
+    // reported count (a LAN search reports 0 for an answer it ignores) would
+    // hide the dialog while the work goes on. It closes only when its owner
+    // or the cancel button says so.
+    setAutoReset(false);
+    setAutoClose(false);
+}
+
+void DeviceProgressDialog::connected()
+{
+    if (!m_progressText.isEmpty())
+        setLabelText(m_progressText);
+}

@@ -1,0 +1,89 @@
+#include "widgets/dialogs.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+DialogHandler *Dialogs::s_handler = nullptr;
+
+void Dialogs::setHandler(DialogHandler *handler)
+{
+    s_handler = handler;
+}
+
+DialogHandler *Dialogs::handler()
+{
+    return s_handler;
+}
+
+DialogAnswer Dialogs::ask(const DialogRequest &request)
+{
+    return s_handler->answer(request);
+}
+
+void Dialogs::warning(QWidget *parent, const QString &title, const QString &text)
+{
+    if (s_handler) {
+        ask({DialogRequest::Warning, title, text, {}});
+        return;
+    }
+    QMessageBox::warning(parent, title, text, QMessageBox::Ok);
+}
+
+void Dialogs::critical(QWidget *parent, const QString &title, const QString &text)
+{
+    if (s_handler) {
+        ask({DialogRequest::Critical, title, text, {}});
+        return;
+    }
+    QMessageBox::critical(parent, title, text, QMessageBox::Ok);
+}
+
+void Dialogs::information(QWidget *parent, const QString &title, const QString &text)
+{
+    if (s_handler) {
+        ask({DialogRequest::Information, title, text, {}});
+        return;
+    }
+    QMessageBox::information(parent, title, text, QMessageBox::Ok);
+}
+
+bool Dialogs::question(QWidget *parent, const QString &title, const QString &text)
+{
+    if (s_handler)
+        return ask({DialogRequest::Question, title, text, {}}).accepted;
+    return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No)
+            == QMessageBox::Yes;
+}
+
+QString Dialogs::getItem(QWidget *parent, const QString &title, const QString &label,
+                         const QStringList &items, int current, bool *ok)
+{
+    if (s_handler) {
+        const DialogAnswer a = ask({DialogRequest::Item, title, label, items});
+        if (ok)
+            *ok = a.accepted;
+        return a.accepted ? a.value : QString();
+    }
+    return QInputDialog::getItem(parent, title, label, items, current, false, ok, Qt::Dialog);
+}
+
+QString Dialogs::getOpenFileName(QWidget *parent, const QString &caption,
+                                 const QString &dir, const QString &filter)
+{
+    if (s_handler) {
+        const DialogAnswer a = ask({DialogRequest::OpenFile, caption, dir, {filter}});
+        return a.accepted ? a.value : QString();
+    }
+    return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+}
+
+QString Dialogs::getSaveFileName(QWidget *parent, const QString &caption,
+                                 const QString &dir, const QString &filter)
+{
+    if (s_handler) {
+        const DialogAnswer a = ask({DialogRequest::SaveFile, caption, dir, {filter}});
+        return a.accepted ? a.value : QString();
+    }
+    return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+}
