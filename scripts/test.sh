@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks that the libraries form layers, then builds
-# and runs the whole suite twice: a plain
-# build and one under AddressSanitizer + UndefinedBehaviorSanitizer; then runs
-# every fuzz target for KORVANE_FUZZ_SECONDS each (default 65).
+# and runs the whole suite twice: a plain build and one under AddressSanitizer
+# + UndefinedBehaviorSanitizer; then runs every fuzz target for KORVANE_FUZZ_SECONDS each (default 65).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 bash "$here/scripts/setup.sh"
