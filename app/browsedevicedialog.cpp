@@ -2,6 +2,7 @@
 
 #include "app/browsetablemodel.h"
 #include "link/devicefinder.h"
+#include "link/registerdefaults.h"
 #include "widgets/deviceprogressdialog.h"
 
 #include <QHeaderView>
@@ -47,14 +48,14 @@ void BrowseDeviceDialog::setupTable()
 {
     m_refresh->setEnabled(false);
 
-    DeviceProgressDialog progress(this, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
+    DeviceProgressDialog progress(this, DeviceProgressDialog::OwnerFlags);
     progress.setObjectName(QStringLiteral("searchProgress"));
     progress.setLabelText(tr("Поиск ККТ..."));
     progress.reset();
 
     auto *finder = new DeviceFinder;
-    finder->setTimeout(1000);
-    finder->setPort(8090);
+    finder->setTimeout(RegisterDefaults::SearchWait);
+    finder->setPort(RegisterDefaults::DiscoveryPort);
     auto *thread = new QThread;
     finder->moveToThread(thread);
 

@@ -2,9 +2,11 @@
 
 #include "app/browsedevicedialog.h"
 #include "link/reachabilityprobe.h"
+#include "link/registerdefaults.h"
 #include "params/deviceregistry.h"
-#include "widgets/deviceprogressdialog.h"
+#include "session/firmwarefamily.h"
 #include "widgets/dialogs.h"
+#include "widgets/exchangeprogress.h"
 #include "widgets/ipaddressvalidator.h"
 
 #include <QFrame>
@@ -16,8 +18,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-const char *const kVersionPatterns[] = {"2.52.*", "2.53.*"};
 
 QFrame *sunkenLine(QWidget *parent)
 {
@@ -77,15 +77,12 @@ RegisterDeviceDialog::RegisterDeviceDialog(QWidget *parent)
 
 QStringList RegisterDeviceDialog::supportedVersionPatterns()
 {
-    QStringList out;
-    for (const char *pattern : kVersionPatterns)
-        out << QString::fromLatin1(pattern);
-    return out;
+    return FirmwareFamily::patterns();
 }
 
 bool RegisterDeviceDialog::isSupportedVersion(int major, int minor, int build)
 {
-    return major == 2 && (minor == 53 || (minor == 52 && build > 37));
+    return FirmwareFamily::isSupported(major, minor, build);
 }
 
 void RegisterDeviceDialog::validate()
@@ -100,7 +97,7 @@ void RegisterDeviceDialog::validate()
         registerOffline(serial);
         return;
     }
-    const bool reachable = ReachabilityProbe::create()->ping(address, 1000) == 0;
+    const bool reachable = ReachabilityProbe::create()->ping(address, RegisterDefaults::ProbeTimeout) == 0;
     if (reachable)
         queryDevice(address);
     else
@@ -109,21 +106,12 @@ void RegisterDeviceDialog::validate()
 
 void RegisterDeviceDialog::queryDevice(const QString &address)
 {
-    // Earlier queries' connections go, so a second OK handles its result once.
-    disconnect(&m_controller, nullptr, this, nullptr);
-
-    DeviceProgressDialog progress(this, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
-    progress.setObjectName(QStringLiteral("queryProgress"));
-    progress.setProgressText(tr("Получение данных о ККТ..."));
-    progress.reset();
-
-    connect(&m_controller, &DeviceController::connected, &progress, &DeviceProgressDialog::connected);
-    connect(&m_controller, &DeviceController::finished, this, &RegisterDeviceDialog::onQueryFinished);
-    connect(&m_controller, &DeviceController::finished, &progress, &QWidget::close);
-    connect(&m_controller, &DeviceController::disconnected, &progress, &QWidget::close);
-
-    m_controller.queryIdentity(address, 8080);
-    progress.exec();
+    // Cancelling only closes the dialog: the query goes on, and its end is
+    // still handled, once.
+    ExchangeProgress::Options options;
+    options.progressText = tr("Получение данных о ККТ...");
+    ExchangeProgress::run(this, m_controller, options, this, [this] { onQueryFinished(); },
+                          [this, address] { m_controller.queryIdentity(address, RegisterDefaults::TcpPort); });
 }
 
 void RegisterDeviceDialog::onQueryFinished()

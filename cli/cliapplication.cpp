@@ -7,6 +7,7 @@
 #include "cli/identifycommand.h"
 #include "cli/paramscommand.h"
 #include "cli/profilecommand.h"
+#include "link/registerdefaults.h"
 
 int CliApplication::run(const QStringList &arguments)
 {
@@ -49,7 +50,7 @@ QString CliApplication::helpText()
               "  profile export SERIAL FILE                    профиль ККТ из настроек в файл\n"
               "  profile import FILE                           профиль ККТ из файла в настройки\n"
               "\n"
-              "Команды обмена с ККТ принимают --port N (по умолчанию 8080).\n"
+              "Команды обмена с ККТ принимают --port N (по умолчанию %1).\n"
               "Справка по команде: korvane-cli КОМАНДА --help\n"
               "\n"
               "Коды завершения:\n"
@@ -58,5 +59,6 @@ QString CliApplication::helpText()
               "  2  ошибка в командной строке\n"
               "  3  входные данные отвергнуты: файл, заводской номер, номенклатура\n"
               "  4  ККТ не доступна\n"
-              "  5  обмен с ККТ завершился ошибкой");
+              "  5  обмен с ККТ завершился ошибкой")
+        .arg(RegisterDefaults::TcpPort);
 }

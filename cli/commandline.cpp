@@ -2,6 +2,7 @@
 
 #include "cli/clistatus.h"
 #include "cli/console.h"
+#include "link/registerdefaults.h"
 
 #include <QRegularExpression>
 
@@ -31,7 +32,8 @@ void CommandLine::addAddressArgument()
 
 void CommandLine::addPortOption()
 {
-    addNumberOption(QStringLiteral("port"), tr("TCP-порт ККТ (по умолчанию 8080)."), 8080);
+    addNumberOption(QStringLiteral("port"), tr("TCP-порт ККТ (по умолчанию %1).").arg(RegisterDefaults::TcpPort),
+                    RegisterDefaults::TcpPort);
 }
 
 void CommandLine::addSerialOption(bool required)

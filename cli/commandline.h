@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/registerdefaults.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QString>
@@ -61,5 +63,5 @@ private:
     QStringList m_numbers;    // options that must be whole numbers
     int m_arguments = 0;
     int m_addressArgument = -1;
-    quint16 m_port = 8080;
+    quint16 m_port = RegisterDefaults::TcpPort;
 };

@@ -4,6 +4,7 @@
 #include "cli/commandline.h"
 #include "cli/console.h"
 #include "link/devicefinder.h"
+#include "link/registerdefaults.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -16,8 +17,12 @@ int DiscoverCommand::run(const QStringList &arguments)
                         "сетям рабочей станции, как в окне обзора."));
     line.addListOption(QStringLiteral("broadcast"), QStringLiteral("ADDRESS"),
                        tr("Адрес рассылки вместо сетей рабочей станции; можно указать несколько раз."));
-    line.addNumberOption(QStringLiteral("discovery-port"), tr("UDP-порт поиска (по умолчанию 8090)."), 8090);
-    line.addNumberOption(QStringLiteral("timeout"), tr("Ожидание ответа, мс (по умолчанию 1000)."), 1000);
+    line.addNumberOption(QStringLiteral("discovery-port"),
+                         tr("UDP-порт поиска (по умолчанию %1).").arg(RegisterDefaults::DiscoveryPort),
+                         RegisterDefaults::DiscoveryPort);
+    line.addNumberOption(QStringLiteral("timeout"),
+                         tr("Ожидание ответа, мс (по умолчанию %1).").arg(RegisterDefaults::SearchWait),
+                         RegisterDefaults::SearchWait);
     line.addJsonOption();
     int status = StatusOk;
     if (!line.parse(arguments, &status))

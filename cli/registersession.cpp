@@ -4,6 +4,7 @@
 #include "cli/console.h"
 #include "link/linkresult.h"
 #include "link/reachabilityprobe.h"
+#include "link/registerdefaults.h"
 #include "link/taggedblock.h"
 #include "session/firmwareversion.h"
 #include "session/resultexplanation.h"
@@ -12,7 +13,6 @@
 
 namespace {
 
-constexpr int kProbeTimeout = 1000;
 constexpr int kPageSize = 256;
 
 int pagesOf(const QByteArray &bytes)
@@ -85,7 +85,7 @@ int RegisterSession::writeGoods(const QByteArray &areaImage)
 
 bool RegisterSession::isReachable() const
 {
-    if (ReachabilityProbe::create()->ping(m_address, kProbeTimeout) == 0)
+    if (ReachabilityProbe::create()->ping(m_address, RegisterDefaults::ProbeTimeout) == 0)
         return true;
     Console::error(tr("ККТ по адресу %1 не доступен").arg(m_address));
     return false;

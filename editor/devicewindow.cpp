@@ -1,31 +1,20 @@
 #include "editor/devicewindow.h"
 
-#include "editor/configtab52.h"
-#include "editor/configtab53.h"
-#include "editor/depttab.h"
-#include "editor/designtab.h"
-#include "editor/ofdtab52.h"
-#include "editor/ofdtab53.h"
-#include "editor/orgtab52.h"
-#include "editor/orgtab53.h"
-#include "editor/positiontab.h"
-#include "editor/registrationtab52.h"
-#include "editor/registrationtab53.h"
-#include "editor/usertab52.h"
-#include "editor/usertab53.h"
+#include "editor/devicepages.h"
 #include "goodswindow/goodswindow.h"
 #include "link/reachabilityprobe.h"
+#include "link/registerdefaults.h"
 #include "link/taggedblock.h"
 #include "params/deptrecord.h"
-#include "params/deviceparams52.h"
-#include "params/deviceparams53.h"
+#include "params/deviceparams.h"
 #include "params/deviceprofile.h"
 #include "params/deviceregistry.h"
+#include "session/firmwarefamily.h"
 #include "session/firmwareversion.h"
 #include "widgets/deviceissuewidget.h"
-#include "widgets/deviceprogressdialog.h"
 #include "widgets/devicewidget.h"
 #include "widgets/dialogs.h"
+#include "widgets/exchangeprogress.h"
 #include "widgets/inputipdialog.h"
 #include "widgets/issuelistmodel.h"
 #include "widgets/validationcontext.h"
@@ -41,15 +30,10 @@
 
 namespace {
 
-constexpr quint16 kRegisterPort = 8080;
-constexpr int kProbeTimeout = 1000;
-
 bool isReachable(const QString &address)
 {
-    return ReachabilityProbe::create()->ping(address, kProbeTimeout) == 0;
+    return ReachabilityProbe::create()->ping(address, RegisterDefaults::ProbeTimeout) == 0;
 }
-
-constexpr Qt::WindowFlags kProgressFlags = Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint;
 
 }
 
@@ -118,49 +102,16 @@ void DeviceWindow::setDevice(const QString &serial, const QString &version, cons
 void DeviceWindow::createTabs(const QString &version)
 {
     m_version = version;
-    switch (FirmwareVersion::minor(version)) {
-    case 52:
-        m_params = std::make_unique<DeviceParams52>();
-        createTabs52();
-        break;
-    case 53:
-        m_params = std::make_unique<DeviceParams53>();
-        createTabs53();
-        break;
-    default:
-        break;
+    const FirmwareFamily *family = FirmwareFamily::forVersion(version);
+    if (!family)
+        return;
+    m_params = family->createParams();
+    for (const FirmwareFamily::PageInfo &info : family->pages()) {
+        DeviceWidget *tab = DevicePages::create(family->id(), info.page);
+        tab->setObjectName(QLatin1String(info.objectName));
+        m_tabWidget->addTab(tab, info.title);
+        m_tabList.append(tab);
     }
-}
-
-void DeviceWindow::addDeviceTab(DeviceWidget *tab, const char *objectName, const QString &title)
-{
-    tab->setObjectName(QLatin1String(objectName));
-    m_tabWidget->addTab(tab, title);
-    m_tabList.append(tab);
-}
-
-void DeviceWindow::createTabs52()
-{
-    addDeviceTab(new ConfigTab52, "configTab", tr("Конфигурация"));
-    addDeviceTab(new PositionTab, "positionTab", tr("Должности"));
-    addDeviceTab(new UserTab52, "userTab", tr("Пользователи"));
-    addDeviceTab(new DeptTab, "deptTab", tr("Отделы"));
-    addDeviceTab(new OrgTab52, "orgTab", tr("Реквизиты организации"));
-    addDeviceTab(new DesignTab, "designTab", tr("Дизайн чека"));
-    addDeviceTab(new OfdTab52, "ofdTab", tr("Настройки ОФД"));
-    addDeviceTab(new RegistrationTab52, "registrationTab", tr("Регистрационные данные"));
-}
-
-void DeviceWindow::createTabs53()
-{
-    addDeviceTab(new ConfigTab53, "configTab", tr("Конфигурация"));
-    addDeviceTab(new PositionTab, "positionTab", tr("Должности"));
-    addDeviceTab(new UserTab53, "userTab", tr("Пользователи"));
-    addDeviceTab(new DeptTab, "deptTab", tr("Отделы"));
-    addDeviceTab(new OrgTab53, "orgTab", tr("Реквизиты организации"));
-    addDeviceTab(new DesignTab, "designTab", tr("Дизайн чека"));
-    addDeviceTab(new OfdTab53, "ofdTab", tr("Настройки ОФД"));
-    addDeviceTab(new RegistrationTab53, "registrationTab", tr("Регистрационные данные"));
 }
 
 void DeviceWindow::clearTabs()
@@ -259,22 +210,13 @@ void DeviceWindow::onDeviceImport()
     }
     m_deviceImage = DeviceImage();
 
-    DeviceProgressDialog progress(this, kProgressFlags);
-    progress.setObjectName(QStringLiteral("progressDialog"));
-    progress.setLabelText(tr("Подключение к ККТ..."));
-    progress.setProgressText(tr("Загрузка из ККТ..."));
-    progress.reset();
-
-    m_controller.disconnect();
-    connect(&progress, &DeviceProgressDialog::canceled, &m_controller, &DeviceController::stop);
-    connect(&m_controller, &DeviceController::connected, &progress, &DeviceProgressDialog::connected);
-    connect(&m_controller, &DeviceController::finished, this, &DeviceWindow::onDeviceImportFinished);
-    connect(&m_controller, &DeviceController::finished, &progress, &QWidget::close);
-    connect(&m_controller, &DeviceController::disconnected, &progress, &QWidget::close);
-
+    ExchangeProgress::Options options;
+    options.label = tr("Подключение к ККТ...");
+    options.progressText = tr("Загрузка из ККТ...");
+    options.cancelStops = true;
     m_exchangeRunning = true;
-    m_controller.readParams(m_address, kRegisterPort);
-    progress.exec();
+    ExchangeProgress::run(this, m_controller, options, this, [this] { onDeviceImportFinished(); },
+                          [this] { m_controller.readParams(m_address, RegisterDefaults::TcpPort); });
 }
 
 void DeviceWindow::onDeviceImportFinished()
@@ -328,11 +270,15 @@ void DeviceWindow::applyDeviceImage()
 void DeviceWindow::onDeviceExport()
 {
     const QString title = tr("Выгрузка в ККТ");
+    // A version without a family says so first; a family that takes no
+    // parameters is refused before anything goes on the network.
+    if (!hasParams(title))
+        return;
     if (!FirmwareVersion::isWritable(m_version)) {
         Dialogs::warning(this, title, tr("Не поддерживается для данной версии"));
         return;
     }
-    if (!hasParams(title) || !isIdle(title))
+    if (!isIdle(title))
         return;
     if (!isReachable(m_address)) {
         Dialogs::warning(this, title, tr("ККТ по адресу %1 не доступен").arg(m_address));
@@ -349,21 +295,14 @@ void DeviceWindow::onDeviceExport()
     QByteArray block;
     TaggedBlock::appendParams(block, m_paramsImage, m_systemBlock);
 
-    DeviceProgressDialog progress(this, kProgressFlags);
-    progress.setObjectName(QStringLiteral("progressDialog"));
-    progress.setLabelText(tr("Подключение к ККТ..."));
-    progress.setProgressText(tr("Выгрузка в ККТ..."));
-    progress.reset();
-
-    m_controller.disconnect();
-    connect(&m_controller, &DeviceController::connected, &progress, &DeviceProgressDialog::connected);
-    connect(&m_controller, &DeviceController::finished, this, &DeviceWindow::onDeviceExportFinished);
-    connect(&m_controller, &DeviceController::finished, &progress, &QWidget::close);
-    connect(&m_controller, &DeviceController::disconnected, &progress, &QWidget::close);
-
+    // The write goes on after a cancel: only the dialog closes, and the end
+    // of the write is still reported.
+    ExchangeProgress::Options options;
+    options.label = tr("Подключение к ККТ...");
+    options.progressText = tr("Выгрузка в ККТ...");
     m_exchangeRunning = true;
-    m_controller.writeParams(m_address, kRegisterPort, block);
-    progress.exec();
+    ExchangeProgress::run(this, m_controller, options, this, [this] { onDeviceExportFinished(); },
+                          [this, block] { m_controller.writeParams(m_address, RegisterDefaults::TcpPort, block); });
 }
 
 void DeviceWindow::onDeviceExportFinished()
@@ -421,6 +360,6 @@ void DeviceWindow::onShowGoods()
     auto *goods = new GoodsWindow(this);
     goods->setAttribute(Qt::WA_DeleteOnClose);
     goods->setWindowModality(Qt::WindowModal);
-    goods->setDevice(m_serial, m_goodsCap, m_address, kRegisterPort, departmentNames);
+    goods->setDevice(m_serial, m_goodsCap, m_address, RegisterDefaults::TcpPort, departmentNames);
     goods->show();
 }

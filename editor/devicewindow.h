@@ -67,9 +67,6 @@ private:
 
     void createMenus();
     void createTabs(const QString &version);
-    void createTabs52();
-    void createTabs53();
-    void addDeviceTab(DeviceWidget *tab, const char *objectName, const QString &title);
     void clearTabs();
     void loadProfile(const QString &serial);
     void storeTabs();

@@ -7,10 +7,11 @@
 #include "goodswindow/goodsloadprogress.h"
 #include "goodswindow/goodsvalidation.h"
 #include "link/reachabilityprobe.h"
+#include "link/registerdefaults.h"
 #include "params/deviceprofile.h"
 #include "widgets/comboboxitemdelegate.h"
-#include "widgets/deviceprogressdialog.h"
 #include "widgets/dialogs.h"
+#include "widgets/exchangeprogress.h"
 #include "widgets/goodsissuewidget.h"
 #include "widgets/issuelistmodel.h"
 #include "widgets/textitemdelegate.h"
@@ -32,9 +33,7 @@
 namespace {
 
 constexpr int kDefaultCapacity = 2000;
-constexpr int kProbeTimeout = 1000;
 constexpr int kNameLength = 84;
-constexpr Qt::WindowFlags kProgressFlags = Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint;
 
 } // namespace
 
@@ -104,7 +103,7 @@ void GoodsWindow::setDevice(const QString &serial, int capacity, const QString &
 bool GoodsWindow::isReachable(const QString &title)
 {
     std::unique_ptr<ReachabilityProbe> probe = ReachabilityProbe::create();
-    if (probe->ping(m_address, kProbeTimeout) == 0)
+    if (probe->ping(m_address, RegisterDefaults::ProbeTimeout) == 0)
         return true;
     Dialogs::warning(this, title, tr("ККТ по адресу %1 не доступен").arg(m_address));
     return false;
@@ -112,30 +111,21 @@ bool GoodsWindow::isReachable(const QString &title)
 
 void GoodsWindow::runExchange(const QString &progressText, bool import, const QByteArray &image)
 {
-    DeviceProgressDialog progress(this, kProgressFlags);
-    progress.setObjectName(QStringLiteral("progressDialog"));
-    progress.setLabelText(tr("Подключение к ККТ..."));
-    progress.setProgressText(progressText);
-    progress.reset();
-
-    m_controller.disconnect();
+    ExchangeProgress::Options options;
+    options.label = tr("Подключение к ККТ...");
+    options.progressText = progressText;
     // Only a read may be stopped: a write cut short would leave the register's
     // goods area half written.
-    if (import)
-        connect(&progress, &DeviceProgressDialog::canceled, &m_controller, &DeviceController::stop);
-    connect(&m_controller, &DeviceController::connected, &progress, &DeviceProgressDialog::connected);
-    connect(&m_controller, &DeviceController::finished, this,
-            import ? &GoodsWindow::onDeviceImportFinished : &GoodsWindow::onDeviceExportFinished);
-    connect(&m_controller, &DeviceController::finished, &progress, &QWidget::close);
-    connect(&m_controller, &DeviceController::pages, &progress, &QProgressDialog::setMaximum);
-    connect(&m_controller, &DeviceController::frame, &progress, &QProgressDialog::setValue);
-    connect(&m_controller, &DeviceController::disconnected, &progress, &QWidget::close);
-
-    if (import)
-        m_controller.readGoods(m_address, m_port);
-    else
-        m_controller.writeGoods(m_address, m_port, image);
-    progress.exec();
+    options.cancelStops = import;
+    options.showPages = true;
+    ExchangeProgress::run(this, m_controller, options, this,
+                          [this, import] { import ? onDeviceImportFinished() : onDeviceExportFinished(); },
+                          [this, import, image] {
+                              if (import)
+                                  m_controller.readGoods(m_address, m_port);
+                              else
+                                  m_controller.writeGoods(m_address, m_port, image);
+                          });
 }
 
 void GoodsWindow::onDeviceImport()

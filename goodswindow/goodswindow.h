@@ -2,6 +2,7 @@
 
 #include "goods/goodsitem.h"
 #include "link/devicecontroller.h"
+#include "link/registerdefaults.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -60,7 +61,7 @@ private:
 
     QString m_address;
     QString m_serial;
-    quint16 m_port = 8080;
+    quint16 m_port = RegisterDefaults::TcpPort;
     int m_capacity = 2000;
     QTableView *m_view = nullptr;
     GoodsTableModel *m_model = nullptr;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/registerdefaults.h"
+
 #include <QByteArray>
 #include <QHostAddress>
 #include <QList>
@@ -53,8 +55,8 @@ private:
     bool isStopped();
     static QList<QHostAddress> broadcastAddresses();
 
-    int m_timeout = 1000;
-    quint16 m_port = 8090;
+    int m_timeout = RegisterDefaults::SearchWait;
+    quint16 m_port = RegisterDefaults::DiscoveryPort;
     bool m_stopped = false;
     QMutex m_mutex;
     QPointer<QUdpSocket> m_socket;

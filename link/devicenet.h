@@ -2,6 +2,7 @@
 
 #include "link/devicerequest.h"
 #include "link/linkresult.h"
+#include "link/registerdefaults.h"
 
 #include <QAbstractSocket>
 #include <QByteArray>
@@ -30,7 +31,7 @@ public:
         quint16 count = 0;
     };
 
-    static constexpr int ReplyTimeout = 1000;  // ms, per reply
+    static constexpr int ReplyTimeout = RegisterDefaults::ReplyTimeout;
     static constexpr int AreaCount = 5;
     // Far more than any reply; what a misbehaving register sends beyond it
     // waits in the operating system instead of in our memory.

@@ -1,5 +1,7 @@
 #include "link/icmpprobe.h"
 
+#include "link/registerdefaults.h"
+
 #include <QByteArray>
 
 #ifdef Q_OS_WIN
@@ -177,7 +179,7 @@ int tcpKnock(const sockaddr_in &target, int timeout, int *rtt)
         return -2;
     ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) | O_NONBLOCK);
     sockaddr_in to = target;
-    to.sin_port = htons(IcmpProbe::RegisterPort);
+    to.sin_port = htons(RegisterDefaults::TcpPort);
     const auto start = Clock::now();
     int error = 0;
     if (::connect(fd.get(), reinterpret_cast<const sockaddr *>(&to), sizeof(to)) < 0) {

@@ -18,7 +18,6 @@ public:
     enum class Facility { Automatic, IcmpDatagram, IcmpRaw, TcpConnect };
 
     static constexpr int PayloadSize = 32;
-    static constexpr quint16 RegisterPort = 8080;
 
     explicit IcmpProbe(Facility facility = Facility::Automatic);
     ~IcmpProbe() override;

@@ -1,7 +1,7 @@
 #include "session/firmwareversion.h"
 
-#include "params/deviceparams52.h"
-#include "params/deviceparams53.h"
+#include "params/deviceparams.h"
+#include "session/firmwarefamily.h"
 
 #include <QStringList>
 
@@ -17,8 +17,13 @@ int FirmwareVersion::minor(const QString &version)
 
 bool FirmwareVersion::isKnownFamily(const QString &version)
 {
-    const int value = minor(version);
-    return value == Family252 || value == Family253;
+    return FirmwareFamily::forVersion(version) != nullptr;
+}
+
+bool FirmwareVersion::isWritable(const QString &version)
+{
+    const FirmwareFamily *family = FirmwareFamily::forVersion(version);
+    return family && family->paramsWritable();
 }
 
 QString FirmwareVersion::text(int major, int minor, int build)
@@ -28,12 +33,6 @@ QString FirmwareVersion::text(int major, int minor, int build)
 
 std::unique_ptr<DeviceParams> FirmwareVersion::createParams(const QString &version)
 {
-    switch (minor(version)) {
-    case Family252:
-        return std::make_unique<DeviceParams52>();
-    case Family253:
-        return std::make_unique<DeviceParams53>();
-    default:
-        return nullptr;
-    }
+    const FirmwareFamily *family = FirmwareFamily::forVersion(version);
+    return family ? family->createParams() : nullptr;
 }

@@ -10,6 +10,10 @@ class DeviceProgressDialog : public QProgressDialog
     Q_OBJECT
 
 public:
+    // A title bar without close, minimise or maximise buttons: the dialog
+    // closes only when its exchange ends or its cancel button is pressed.
+    static constexpr Qt::WindowFlags OwnerFlags = Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint;
+
     explicit DeviceProgressDialog(QWidget *parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
 
     QString progressText() const { return m_progressText; }

@@ -11,6 +11,7 @@
 #include "app/registerdevicedialog.h"
 #include "editor/devicewindow.h"
 #include "goodswindow/goodswindow.h"
+#include "link/registerdefaults.h"
 #include "params/appsettings.h"
 #include "params/deviceregistry.h"
 #include "sim/demo/demoregister.h"
@@ -31,8 +32,6 @@
 #include <memory>
 
 namespace {
-
-constexpr quint16 kRegisterPort = 8080;
 
 // A picture run has nobody to answer a box: each is logged and accepted, and
 // none is expected on the way.
@@ -89,7 +88,7 @@ bool startRegister(Register &reg, const SimConfig &config, const QString &addres
     reg.address = address;
     reg.name = name;
     QString error;
-    if (!DemoRegister::fill(*reg.sim, &error) || !reg.sim->start(QHostAddress(address), kRegisterPort)) {
+    if (!DemoRegister::fill(*reg.sim, &error) || !reg.sim->start(QHostAddress(address), RegisterDefaults::TcpPort)) {
         QTextStream(stderr) << "korvane-screenshots: " << address << ": "
                             << (error.isEmpty() ? reg.sim->errorString() : error) << '\n';
         return false;

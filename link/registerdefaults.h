@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QtGlobal>
+
+// The fixed values of every conversation with a register. They sit at the
+// bottom of the layers because the link itself waits for replies and the
+// probe's TCP fallback knocks on the register's port; everything above takes
+// them from here.
+namespace RegisterDefaults {
+
+constexpr quint16 TcpPort = 8080;        // every exchange
+constexpr quint16 DiscoveryPort = 8090;  // the LAN search, sent and bound
+constexpr int ProbeTimeout = 1000;       // ms for the echo before an exchange
+constexpr int ReplyTimeout = 1000;       // ms for each reply of the link
+constexpr int SearchWait = 1000;         // ms for each wait of the LAN search
+
+}
