@@ -1,5 +1,6 @@
 #include "editor/configtabbase.h"
 
+#include "editor/configcontrols.h"
 #include "params/configcommon.h"
 #include "params/deviceparams.h"
 #include "params/money4.h"
@@ -14,43 +15,6 @@
 #include <QLineEdit>
 #include <QSpacerItem>
 #include <QSpinBox>
-#include <QStandardItemModel>
-
-namespace ConfigControls {
-
-QSpinBox *makeSpinBox(QWidget *parent, const char *name, int minimum, int maximum, int maxWidth)
-{
-    auto *spin = new QSpinBox(parent);
-    spin->setObjectName(QLatin1String(name));
-    spin->setRange(minimum, maximum);
-    spin->setMaximumWidth(maxWidth);
-    return spin;
-}
-
-QCheckBox *makeCheckBox(QWidget *parent, const char *name, const QString &text)
-{
-    auto *check = new QCheckBox(text, parent);
-    check->setObjectName(QLatin1String(name));
-    return check;
-}
-
-QComboBox *makeComboBox(QWidget *parent, const char *name)
-{
-    auto *combo = new QComboBox(parent);
-    combo->setObjectName(QLatin1String(name));
-    return combo;
-}
-
-void setItemEnabled(QComboBox *combo, int row, bool enabled)
-{
-    auto *model = qobject_cast<QStandardItemModel *>(combo->model());
-    if (!model)
-        return;
-    if (QStandardItem *item = model->item(row))
-        item->setEnabled(enabled);
-}
-
-}
 
 using namespace ConfigControls;
 

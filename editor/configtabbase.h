@@ -76,11 +76,3 @@ private:
     QCheckBox *m_printTaxes = nullptr;
     QCheckBox *m_printQr = nullptr;
 };
-
-// Helpers for the family tabs' own groups.
-namespace ConfigControls {
-QSpinBox *makeSpinBox(QWidget *parent, const char *name, int minimum, int maximum, int maxWidth);
-QCheckBox *makeCheckBox(QWidget *parent, const char *name, const QString &text = QString());
-QComboBox *makeComboBox(QWidget *parent, const char *name);
-void setItemEnabled(QComboBox *combo, int row, bool enabled);
-}

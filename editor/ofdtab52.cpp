@@ -1,5 +1,6 @@
 #include "editor/ofdtab52.h"
 
+#include "editor/configcontrols.h"
 #include "params/deviceparams52.h"
 #include "params/tabvalues52.h"
 
@@ -11,26 +12,8 @@
 #include <QSpacerItem>
 #include <QSpinBox>
 
-namespace {
-
-QLineEdit *makeEdit(QWidget *parent, const char *name, int maxLength)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setMaxLength(maxLength);
-    return edit;
-}
-
-QSpinBox *makeTimer(QWidget *parent, const char *name)
-{
-    auto *spin = new QSpinBox(parent);
-    spin->setObjectName(QLatin1String(name));
-    spin->setRange(OfdValues52::TimerMin, OfdValues52::TimerMax);
-    spin->setSuffix(OfdTab52::tr(" с"));
-    return spin;
-}
-
-}
+using ConfigControls::makeEdit;
+using ConfigControls::makeSpinBox;
 
 OfdTab52::OfdTab52(QWidget *parent)
     : DeviceWidget(parent)
@@ -49,8 +32,10 @@ QGroupBox *OfdTab52::createConnectionGroup()
     m_port = makeEdit(group, "ofdPortEdit", OfdValues52::PortDigits);
     m_port->setMaximumWidth(64);
     m_port->setValidator(new QIntValidator(OfdValues52::PortMin, OfdValues52::PortMax, m_port));
-    m_pollTimer = makeTimer(group, "pollTimerSpin");
-    m_connectTimer = makeTimer(group, "connectTimerSpin");
+    m_pollTimer = makeSpinBox(group, "pollTimerSpin", OfdValues52::TimerMin, OfdValues52::TimerMax,
+                              QWIDGETSIZE_MAX, tr(" с"));
+    m_connectTimer = makeSpinBox(group, "connectTimerSpin", OfdValues52::TimerMin,
+                                 OfdValues52::TimerMax, QWIDGETSIZE_MAX, tr(" с"));
     form->addRow(tr("Адрес:"), m_address);
     form->addRow(tr("Порт:"), m_port);
     form->addRow(tr("Таймер опроса ФН:"), m_pollTimer);

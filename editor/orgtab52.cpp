@@ -1,22 +1,13 @@
 #include "editor/orgtab52.h"
 
+#include "editor/configcontrols.h"
 #include "params/deviceparams52.h"
 #include "params/tabvalues52.h"
 
 #include <QFormLayout>
 #include <QLineEdit>
 
-namespace {
-
-QLineEdit *makeEdit(QWidget *parent, const char *name, int maxLength)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setMaxLength(maxLength);
-    return edit;
-}
-
-}
+using ConfigControls::makeEdit;
 
 OrgTab52::OrgTab52(QWidget *parent)
     : DeviceWidget(parent)
