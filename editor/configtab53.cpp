@@ -1,5 +1,6 @@
 #include "editor/configtab53.h"
 
+#include "editor/configcontrols.h"
 #include "params/deviceparams53.h"
 #include "widgets/validationcontext.h"
 

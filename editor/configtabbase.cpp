@@ -1,7 +1,7 @@
 #include "editor/configtabbase.h"
 
-#include "params/configblock52.h"
-#include "params/configblock53.h"
+#include "editor/configcontrols.h"
+#include "params/configcommon.h"
 #include "params/deviceparams.h"
 #include "params/money4.h"
 
@@ -15,53 +15,6 @@
 #include <QLineEdit>
 #include <QSpacerItem>
 #include <QSpinBox>
-#include <QStandardItemModel>
-
-// The shared boxes stand for the same bits in both blocks.
-static_assert(int(ConfigBlock52::PrintHeader) == int(ConfigBlock53::PrintHeader)
-                  && int(ConfigBlock52::PrintFooter) == int(ConfigBlock53::PrintFooter)
-                  && int(ConfigBlock52::PrintTaxes) == int(ConfigBlock53::PrintTaxes)
-                  && int(ConfigBlock52::PrintQr) == int(ConfigBlock53::PrintQr),
-              "printing bits differ between the families");
-static_assert(int(ConfigBlock52::AutoCollection) == int(ConfigBlock53::AutoCollection)
-                  && int(ConfigBlock52::PriceEditing) == int(ConfigBlock53::PriceEditing),
-              "trade bits differ between the families");
-
-namespace ConfigControls {
-
-QSpinBox *makeSpinBox(QWidget *parent, const char *name, int minimum, int maximum, int maxWidth)
-{
-    auto *spin = new QSpinBox(parent);
-    spin->setObjectName(QLatin1String(name));
-    spin->setRange(minimum, maximum);
-    spin->setMaximumWidth(maxWidth);
-    return spin;
-}
-
-QCheckBox *makeCheckBox(QWidget *parent, const char *name, const QString &text)
-{
-    auto *check = new QCheckBox(text, parent);
-    check->setObjectName(QLatin1String(name));
-    return check;
-}
-
-QComboBox *makeComboBox(QWidget *parent, const char *name)
-{
-    auto *combo = new QComboBox(parent);
-    combo->setObjectName(QLatin1String(name));
-    return combo;
-}
-
-void setItemEnabled(QComboBox *combo, int row, bool enabled)
-{
-    auto *model = qobject_cast<QStandardItemModel *>(combo->model());
-    if (!model)
-        return;
-    if (QStandardItem *item = model->item(row))
-        item->setEnabled(enabled);
-}
-
-}
 
 using namespace ConfigControls;
 
@@ -214,8 +167,8 @@ QGroupBox *ConfigTabBase::createPrintingGroup()
     return group;
 }
 
-template<typename Block>
-void ConfigTabBase::loadCommon(const Block &c, const QStringList &users, const QStringList &depts)
+void ConfigTabBase::loadCommon(const ConfigCommon &c, const QStringList &users,
+                               const QStringList &depts)
 {
     m_defaultCashier->clear();
     m_defaultCashier->addItems(users);
@@ -238,8 +191,7 @@ void ConfigTabBase::loadCommon(const Block &c, const QStringList &users, const Q
     deptCountChanged(m_deptCount->value());
 }
 
-template<typename Block>
-void ConfigTabBase::storeCommon(Block &c) const
+void ConfigTabBase::storeCommon(ConfigCommon &c) const
 {
     c.deptCount = static_cast<qint8>(m_deptCount->value());
     c.defaultDept = static_cast<qint8>(m_defaultDept->currentIndex() + 1);
@@ -257,29 +209,24 @@ void ConfigTabBase::storeCommon(Block &c) const
     c.printDensity = static_cast<qint8>(m_printDensity->value());
 }
 
-template void ConfigTabBase::loadCommon(const ConfigBlock52 &, const QStringList &, const QStringList &);
-template void ConfigTabBase::loadCommon(const ConfigBlock53 &, const QStringList &, const QStringList &);
-template void ConfigTabBase::storeCommon(ConfigBlock52 &) const;
-template void ConfigTabBase::storeCommon(ConfigBlock53 &) const;
-
 void ConfigTabBase::loadFlags(quint32 tradeFlags, quint16 printFlags, bool smallFont)
 {
-    m_autoCollection->setChecked(tradeFlags & ConfigBlock52::AutoCollection);
-    m_priceEditing->setChecked(tradeFlags & ConfigBlock52::PriceEditing);
+    m_autoCollection->setChecked(tradeFlags & ConfigCommon::AutoCollection);
+    m_priceEditing->setChecked(tradeFlags & ConfigCommon::PriceEditing);
     m_smallFont->setChecked(smallFont);
-    m_printHeader->setChecked(printFlags & ConfigBlock52::PrintHeader);
-    m_printFooter->setChecked(printFlags & ConfigBlock52::PrintFooter);
-    m_printTaxes->setChecked(printFlags & ConfigBlock52::PrintTaxes);
-    m_printQr->setChecked(printFlags & ConfigBlock52::PrintQr);
+    m_printHeader->setChecked(printFlags & ConfigCommon::PrintHeader);
+    m_printFooter->setChecked(printFlags & ConfigCommon::PrintFooter);
+    m_printTaxes->setChecked(printFlags & ConfigCommon::PrintTaxes);
+    m_printQr->setChecked(printFlags & ConfigCommon::PrintQr);
 }
 
 quint32 ConfigTabBase::tradeBits() const
 {
     quint32 bits = 0;
     if (m_autoCollection->isChecked())
-        bits |= ConfigBlock52::AutoCollection;
+        bits |= ConfigCommon::AutoCollection;
     if (m_priceEditing->isChecked())
-        bits |= ConfigBlock52::PriceEditing;
+        bits |= ConfigCommon::PriceEditing;
     return bits;
 }
 
@@ -287,13 +234,13 @@ quint16 ConfigTabBase::printBits() const
 {
     quint16 bits = 0;
     if (m_printHeader->isChecked())
-        bits |= ConfigBlock52::PrintHeader;
+        bits |= ConfigCommon::PrintHeader;
     if (m_printFooter->isChecked())
-        bits |= ConfigBlock52::PrintFooter;
+        bits |= ConfigCommon::PrintFooter;
     if (m_printTaxes->isChecked())
-        bits |= ConfigBlock52::PrintTaxes;
+        bits |= ConfigCommon::PrintTaxes;
     if (m_printQr->isChecked())
-        bits |= ConfigBlock52::PrintQr;
+        bits |= ConfigCommon::PrintQr;
     return bits;
 }
 

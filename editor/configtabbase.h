@@ -2,6 +2,7 @@
 
 #include "widgets/devicewidget.h"
 
+class ConfigCommon;
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
@@ -27,12 +28,10 @@ protected:
     // own groups beside them.
     QGridLayout *groupGrid() const { return m_grid; }
 
-    // The choice lists and every shared value of a configuration block whose
-    // fields carry the common names (ConfigBlock52, ConfigBlock53).
-    template<typename Block>
-    void loadCommon(const Block &config, const QStringList &users, const QStringList &depts);
-    template<typename Block>
-    void storeCommon(Block &config) const;
+    // The choice lists and every shared value of a family's configuration block.
+    void loadCommon(const ConfigCommon &config, const QStringList &users,
+                    const QStringList &depts);
+    void storeCommon(ConfigCommon &config) const;
 
     void loadFlags(quint32 tradeFlags, quint16 printFlags, bool smallFont);
     // The flag bits the shared check boxes stand for, every other bit clear.
@@ -77,11 +76,3 @@ private:
     QCheckBox *m_printTaxes = nullptr;
     QCheckBox *m_printQr = nullptr;
 };
-
-// Helpers for the family tabs' own groups.
-namespace ConfigControls {
-QSpinBox *makeSpinBox(QWidget *parent, const char *name, int minimum, int maximum, int maxWidth);
-QCheckBox *makeCheckBox(QWidget *parent, const char *name, const QString &text = QString());
-QComboBox *makeComboBox(QWidget *parent, const char *name);
-void setItemEnabled(QComboBox *combo, int row, bool enabled);
-}

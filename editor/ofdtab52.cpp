@@ -1,7 +1,8 @@
 #include "editor/ofdtab52.h"
 
+#include "editor/configcontrols.h"
 #include "params/deviceparams52.h"
-#include "params/packeddecimal.h"
+#include "params/tabvalues52.h"
 
 #include <QFormLayout>
 #include <QGridLayout>
@@ -11,26 +12,8 @@
 #include <QSpacerItem>
 #include <QSpinBox>
 
-namespace {
-
-QLineEdit *makeEdit(QWidget *parent, const char *name, int maxLength)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setMaxLength(maxLength);
-    return edit;
-}
-
-QSpinBox *makeTimer(QWidget *parent, const char *name)
-{
-    auto *spin = new QSpinBox(parent);
-    spin->setObjectName(QLatin1String(name));
-    spin->setRange(3, 3600);
-    spin->setSuffix(OfdTab52::tr(" с"));
-    return spin;
-}
-
-}
+using ConfigControls::makeEdit;
+using ConfigControls::makeSpinBox;
 
 OfdTab52::OfdTab52(QWidget *parent)
     : DeviceWidget(parent)
@@ -45,12 +28,14 @@ QGroupBox *OfdTab52::createConnectionGroup()
 {
     auto *group = new QGroupBox(tr("Подключение"), this);
     auto *form = new QFormLayout(group);
-    m_address = makeEdit(group, "ofdAddressEdit", OfdBlock52::TextMax);
-    m_port = makeEdit(group, "ofdPortEdit", 5);
+    m_address = makeEdit(group, "ofdAddressEdit", OfdValues52::TextMax);
+    m_port = makeEdit(group, "ofdPortEdit", OfdValues52::PortDigits);
     m_port->setMaximumWidth(64);
-    m_port->setValidator(new QIntValidator(0, 65535, m_port));
-    m_pollTimer = makeTimer(group, "pollTimerSpin");
-    m_connectTimer = makeTimer(group, "connectTimerSpin");
+    m_port->setValidator(new QIntValidator(OfdValues52::PortMin, OfdValues52::PortMax, m_port));
+    m_pollTimer = makeSpinBox(group, "pollTimerSpin", OfdValues52::TimerMin, OfdValues52::TimerMax,
+                              QWIDGETSIZE_MAX, tr(" с"));
+    m_connectTimer = makeSpinBox(group, "connectTimerSpin", OfdValues52::TimerMin,
+                                 OfdValues52::TimerMax, QWIDGETSIZE_MAX, tr(" с"));
     form->addRow(tr("Адрес:"), m_address);
     form->addRow(tr("Порт:"), m_port);
     form->addRow(tr("Таймер опроса ФН:"), m_pollTimer);
@@ -62,8 +47,8 @@ QGroupBox *OfdTab52::createRegistrationGroup()
 {
     auto *group = new QGroupBox(tr("Регистр. данные"), this);
     auto *form = new QFormLayout(group);
-    m_inn = makeEdit(group, "ofdInnEdit", PackedDecimal::MaxDigits);
-    m_site = makeEdit(group, "ofdSiteEdit", OfdBlock52::TextMax);
+    m_inn = makeEdit(group, "ofdInnEdit", OfdValues52::InnMax);
+    m_site = makeEdit(group, "ofdSiteEdit", OfdValues52::TextMax);
     form->addRow(tr("ИНН ОФД:"), m_inn);
     form->addRow(tr("Сайт ОФД:"), m_site);
     return group;
@@ -74,13 +59,13 @@ void OfdTab52::loadParams(DeviceParams *params)
     auto *set = qobject_cast<DeviceParams52 *>(params);
     if (!set)
         return;
-    const OfdBlock52 &ofd = set->ofd();
-    m_address->setText(ofd.address());
-    m_port->setText(QString::number(ofd.port));
-    m_pollTimer->setValue(ofd.pollTimer);
-    m_connectTimer->setValue(ofd.connectTimer);
-    m_inn->setText(ofd.inn());
-    m_site->setText(ofd.site());
+    const OfdValues52 v = OfdValues52::fromSet(*set);
+    m_address->setText(v.address);
+    m_port->setText(QString::number(v.port));
+    m_pollTimer->setValue(v.pollTimer);
+    m_connectTimer->setValue(v.connectTimer);
+    m_inn->setText(v.inn);
+    m_site->setText(v.site);
 }
 
 void OfdTab52::storeParams(DeviceParams *params)

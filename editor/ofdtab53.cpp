@@ -1,5 +1,6 @@
 #include "editor/ofdtab53.h"
 
+#include "editor/configcontrols.h"
 #include "params/checks53.h"
 #include "params/deviceparams53.h"
 #include "widgets/deviceissuewidget.h"
@@ -12,26 +13,12 @@
 #include <QSpacerItem>
 #include <QSpinBox>
 
+using ConfigControls::makeEdit;
+using ConfigControls::makeSpinBox;
+
 namespace {
 
-QLineEdit *makeEdit(QWidget *parent, const char *name, int maxLength)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setMaxLength(maxLength);
-    return edit;
-}
-
-QSpinBox *makeSpinBox(QWidget *parent, const char *name, int minimum, int maximum,
-                      const QString &suffix = QString())
-{
-    auto *spin = new QSpinBox(parent);
-    spin->setObjectName(QLatin1String(name));
-    spin->setRange(minimum, maximum);
-    spin->setMaximumWidth(64);
-    spin->setSuffix(suffix);
-    return spin;
-}
+constexpr int SpinWidth = 64;
 
 }
 
@@ -48,11 +35,12 @@ QGroupBox *OfdTab53::createConnectionGroup()
 {
     auto *group = new QGroupBox(tr("Подключение"), this);
     m_address = makeEdit(group, "ofdAddressEdit", OfdValues53::AddressMax);
-    m_port = makeSpinBox(group, "ofdPortSpin", OfdValues53::PortMin, OfdValues53::PortMax);
+    m_port = makeSpinBox(group, "ofdPortSpin", OfdValues53::PortMin, OfdValues53::PortMax,
+                         SpinWidth);
     m_pollTimer = makeSpinBox(group, "ofdPollTimerSpin", OfdValues53::PollMin, OfdValues53::PollMax,
-                              tr(" с"));
+                              SpinWidth, tr(" с"));
     m_connectTimer = makeSpinBox(group, "ofdConnectTimerSpin", OfdValues53::ConnectMin,
-                                 OfdValues53::ConnectMax, tr(" с"));
+                                 OfdValues53::ConnectMax, SpinWidth, tr(" с"));
     auto *form = new QFormLayout(group);
     form->addRow(tr("Адрес ОФД:"), m_address);
     form->addRow(tr("Порт ОФД:"), m_port);

@@ -1,29 +1,21 @@
 #include "editor/orgtab52.h"
 
+#include "editor/configcontrols.h"
 #include "params/deviceparams52.h"
+#include "params/tabvalues52.h"
 
 #include <QFormLayout>
 #include <QLineEdit>
 
-namespace {
-
-QLineEdit *makeEdit(QWidget *parent, const char *name, int maxLength)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    edit->setMaxLength(maxLength);
-    return edit;
-}
-
-}
+using ConfigControls::makeEdit;
 
 OrgTab52::OrgTab52(QWidget *parent)
     : DeviceWidget(parent)
 {
     auto *form = new QFormLayout(this);
-    m_inn = makeEdit(this, "orgInnEdit", OrgBlock52::InnSize);
-    m_name = makeEdit(this, "orgNameEdit", OrgBlock52::TextSize);
-    m_address = makeEdit(this, "orgAddressEdit", OrgBlock52::TextSize);
+    m_inn = makeEdit(this, "orgInnEdit", OrgValues52::InnMax);
+    m_name = makeEdit(this, "orgNameEdit", OrgValues52::TextMax);
+    m_address = makeEdit(this, "orgAddressEdit", OrgValues52::TextMax);
     form->addRow(tr("ИНН организации:"), m_inn);
     form->addRow(tr("Наименование организации:"), m_name);
     form->addRow(tr("Адрес организации:"), m_address);
@@ -34,9 +26,10 @@ void OrgTab52::loadParams(DeviceParams *params)
     auto *set = qobject_cast<DeviceParams52 *>(params);
     if (!set)
         return;
-    m_inn->setText(set->org().inn());
-    m_name->setText(set->org().name());
-    m_address->setText(set->org().address());
+    const OrgValues52 v = OrgValues52::fromSet(*set);
+    m_inn->setText(v.inn);
+    m_name->setText(v.name);
+    m_address->setText(v.address);
 }
 
 void OrgTab52::storeParams(DeviceParams *params)

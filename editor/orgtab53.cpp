@@ -1,5 +1,6 @@
 #include "editor/orgtab53.h"
 
+#include "editor/configcontrols.h"
 #include "params/checks53.h"
 #include "params/deviceparams53.h"
 #include "widgets/deviceissuewidget.h"
@@ -43,9 +44,7 @@ OrgTab53::OrgTab53(QWidget *parent)
 
 QLineEdit *OrgTab53::addEdit(const char *name, int maxLength, bool shaded)
 {
-    auto *edit = new QLineEdit(this);
-    edit->setObjectName(QLatin1String(name));
-    edit->setMaxLength(maxLength);
+    auto *edit = ConfigControls::makeEdit(this, name, maxLength);
     if (shaded)
         connect(edit, &QLineEdit::textChanged, this, &OrgTab53::editTextChanged);
     return edit;

@@ -2,6 +2,7 @@
 
 #include "editor/registrationtablemodel52.h"
 #include "params/deviceparams52.h"
+#include "params/tabvalues52.h"
 #include "widgets/checkboxitemdelegate.h"
 
 #include <QGridLayout>
@@ -27,19 +28,7 @@ void RegistrationTab52::loadParams(DeviceParams *params)
     auto *set = qobject_cast<DeviceParams52 *>(params);
     if (!set)
         return;
-    QVector<RegistrationTableModel52::Row> rows;
-    for (const RegistrationRecord52 &r : set->history()) {
-        RegistrationTableModel52::Row row;
-        row.dateTime = r.dateTime();
-        row.regNumber = r.regNumber();
-        row.inn = r.inn();
-        row.fnNumber = r.fnNumber();
-        row.taxSystems = r.taxSystems;
-        row.workModes = r.workModes;
-        row.closed = r.closed != 0;
-        rows.append(row);
-    }
-    m_model->setRows(rows);
+    m_model->setRows(TabValues52::registrationRows(*set));
 }
 
 void RegistrationTab52::storeParams(DeviceParams *params)
@@ -48,7 +37,7 @@ void RegistrationTab52::storeParams(DeviceParams *params)
     if (!set)
         return;
     QVector<RegistrationRecord52> &history = set->history();
-    const QVector<RegistrationTableModel52::Row> &rows = m_model->rows();
+    const QVector<RegistrationRow52> &rows = m_model->rows();
     // The table is the history: a row added to it needs a used record to be
     // stored in, and one taken out of it must not come back from the old set.
     // The system block has room for a fixed number of records only.
@@ -57,7 +46,7 @@ void RegistrationTab52::storeParams(DeviceParams *params)
         history.append(RegistrationRecord52());
     history.resize(qMax(count, 0));
     for (int i = 0; i < count; ++i) {
-        const RegistrationTableModel52::Row &row = rows.at(i);
+        const RegistrationRow52 &row = rows.at(i);
         RegistrationRecord52 &r = history[i];
         r.setDateTime(row.dateTime);
         r.setRegNumber(row.regNumber);

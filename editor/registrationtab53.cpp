@@ -1,5 +1,6 @@
 #include "editor/registrationtab53.h"
 
+#include "editor/configcontrols.h"
 #include "params/checks53.h"
 #include "params/deviceparams53.h"
 #include "widgets/deviceissuewidget.h"
@@ -45,9 +46,7 @@ RegistrationTab53::RegistrationTab53(QWidget *parent)
 
 QLineEdit *RegistrationTab53::addEdit(const char *name, int maxLength)
 {
-    auto *edit = new QLineEdit(this);
-    edit->setObjectName(QLatin1String(name));
-    edit->setMaxLength(maxLength);
+    auto *edit = ConfigControls::makeEdit(this, name, maxLength);
     edit->setReadOnly(true);
     return edit;
 }

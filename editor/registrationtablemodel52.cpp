@@ -65,7 +65,7 @@ QVariant RegistrationTableModel52::data(const QModelIndex &index, int role) cons
 {
     if (!index.isValid() || index.row() >= m_rows.size())
         return QVariant();
-    const Row &row = m_rows.at(index.row());
+    const RegistrationRow52 &row = m_rows.at(index.row());
     if (index.column() == ClosedColumn)
         return CheckBoxItemDelegate::checkData(row.closed, role);
     if (role == Qt::DisplayRole)
@@ -75,7 +75,7 @@ QVariant RegistrationTableModel52::data(const QModelIndex &index, int role) cons
     return QVariant();
 }
 
-QVariant RegistrationTableModel52::displayData(const Row &row, int column) const
+QVariant RegistrationTableModel52::displayData(const RegistrationRow52 &row, int column) const
 {
     switch (column) {
     case TaxColumn: return bitNames(row.taxSystems, m_taxNames, 1, m_taxNames.value(0));
@@ -84,7 +84,7 @@ QVariant RegistrationTableModel52::displayData(const Row &row, int column) const
     }
 }
 
-QVariant RegistrationTableModel52::editData(const Row &row, int column) const
+QVariant RegistrationTableModel52::editData(const RegistrationRow52 &row, int column) const
 {
     switch (column) {
     case DateColumn: return row.dateTime;
@@ -101,7 +101,7 @@ bool RegistrationTableModel52::setData(const QModelIndex &index, const QVariant 
 {
     if (!index.isValid() || index.row() >= m_rows.size())
         return false;
-    Row &row = m_rows[index.row()];
+    RegistrationRow52 &row = m_rows[index.row()];
     if (role == Qt::CheckStateRole) {
         if (index.column() != ClosedColumn)
             return false;
@@ -111,7 +111,8 @@ bool RegistrationTableModel52::setData(const QModelIndex &index, const QVariant 
     return role == Qt::EditRole && setEditData(row, index.column(), value);
 }
 
-bool RegistrationTableModel52::setEditData(Row &row, int column, const QVariant &value)
+bool RegistrationTableModel52::setEditData(RegistrationRow52 &row, int column,
+                                           const QVariant &value)
 {
     switch (column) {
     case DateColumn: row.dateTime = value.toDateTime(); return true;
@@ -130,7 +131,7 @@ bool RegistrationTableModel52::insertRows(int row, int count, const QModelIndex 
     if (parent.isValid() || row < 0 || row > m_rows.size() || count < 1)
         return false;
     beginInsertRows(parent, row, row + count - 1);
-    m_rows.insert(row, count, Row());
+    m_rows.insert(row, count, RegistrationRow52());
     endInsertRows();
     return true;
 }
@@ -145,7 +146,7 @@ bool RegistrationTableModel52::removeRows(int row, int count, const QModelIndex 
     return true;
 }
 
-void RegistrationTableModel52::setRows(const QVector<Row> &rows)
+void RegistrationTableModel52::setRows(const QVector<RegistrationRow52> &rows)
 {
     beginResetModel();
     m_rows = rows;

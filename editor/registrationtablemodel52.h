@@ -1,7 +1,8 @@
 #pragma once
 
+#include "params/tabvalues52.h"
+
 #include <QAbstractTableModel>
-#include <QDateTime>
 #include <QStringList>
 #include <QVector>
 
@@ -14,17 +15,6 @@ public:
     enum Column { DateColumn, RegNumberColumn, InnColumn, FnNumberColumn, TaxColumn, WorkModeColumn,
                   ClosedColumn, ColumnCount };
 
-    struct Row
-    {
-        QDateTime dateTime;
-        QString regNumber;
-        QString inn;
-        QString fnNumber;
-        int taxSystems = 0;  // bit set
-        int workModes = 0;   // bit set
-        bool closed = false;
-    };
-
     explicit RegistrationTableModel52(QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -36,15 +26,15 @@ public:
     bool insertRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
     bool removeRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
 
-    void setRows(const QVector<Row> &rows);
-    const QVector<Row> &rows() const { return m_rows; }
+    void setRows(const QVector<RegistrationRow52> &rows);
+    const QVector<RegistrationRow52> &rows() const { return m_rows; }
 
 private:
-    QVariant displayData(const Row &row, int column) const;
-    QVariant editData(const Row &row, int column) const;
-    bool setEditData(Row &row, int column, const QVariant &value);
+    QVariant displayData(const RegistrationRow52 &row, int column) const;
+    QVariant editData(const RegistrationRow52 &row, int column) const;
+    bool setEditData(RegistrationRow52 &row, int column, const QVariant &value);
 
-    QVector<Row> m_rows;
+    QVector<RegistrationRow52> m_rows;
     const QStringList m_taxNames;
     const QStringList m_workModeNames;
 };

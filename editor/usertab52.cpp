@@ -2,6 +2,7 @@
 
 #include "editor/usertablemodel52.h"
 #include "params/deviceparams52.h"
+#include "params/tabvalues52.h"
 #include "widgets/checkboxitemdelegate.h"
 #include "widgets/comboboxitemdelegate.h"
 
@@ -24,23 +25,8 @@ void UserTab52::loadParams(DeviceParams *params)
     auto *set = qobject_cast<DeviceParams52 *>(params);
     if (!set)
         return;
-    QVector<UserTableModel52::Row> rows;
-    const QVector<UserRecord52> &users = set->users();
-    for (int i = 0; i < users.size(); ++i) {
-        const UserRecord52 &u = users.at(i);
-        if (u.isHidden())
-            continue;
-        UserTableModel52::Row row;
-        row.name = u.name();
-        row.rights = u.rights;
-        row.barcode = u.barcode();
-        row.position = u.position;
-        row.active = u.isActive();
-        row.record = i;
-        rows.append(row);
-    }
     const QStringList positions = set->positionNames();
-    m_model->setUsers(rows, positions);
+    m_model->setUsers(TabValues52::userRows(*set), positions);
     installDelegates(positions);
 }
 
@@ -63,7 +49,7 @@ void UserTab52::storeParams(DeviceParams *params)
     if (!set)
         return;
     QVector<UserRecord52> &users = set->users();
-    for (const UserTableModel52::Row &row : m_model->users()) {
+    for (const UserRow52 &row : m_model->users()) {
         if (row.record < 0 || row.record >= users.size())
             continue;
         UserRecord52 &u = users[row.record];

@@ -47,7 +47,7 @@ QVariant UserTableModel52::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_rows.size())
         return QVariant();
-    const Row &row = m_rows.at(index.row());
+    const UserRow52 &row = m_rows.at(index.row());
     if (index.column() == ActiveColumn)
         return CheckBoxItemDelegate::checkData(row.active, role);
     if (role == Qt::DisplayRole)
@@ -57,7 +57,7 @@ QVariant UserTableModel52::data(const QModelIndex &index, int role) const
     return QVariant();
 }
 
-QVariant UserTableModel52::displayData(const Row &row, int column) const
+QVariant UserTableModel52::displayData(const UserRow52 &row, int column) const
 {
     switch (column) {
     case NameColumn: return row.name;
@@ -71,7 +71,7 @@ QVariant UserTableModel52::displayData(const Row &row, int column) const
     }
 }
 
-QVariant UserTableModel52::editData(const Row &row, int column) const
+QVariant UserTableModel52::editData(const UserRow52 &row, int column) const
 {
     switch (column) {
     case NameColumn: return row.name;
@@ -86,7 +86,7 @@ bool UserTableModel52::setData(const QModelIndex &index, const QVariant &value, 
 {
     if (!index.isValid() || index.row() >= m_rows.size())
         return false;
-    Row &row = m_rows[index.row()];
+    UserRow52 &row = m_rows[index.row()];
     if (role == Qt::CheckStateRole) {
         if (index.column() != ActiveColumn)
             return false;
@@ -104,7 +104,7 @@ bool UserTableModel52::setData(const QModelIndex &index, const QVariant &value, 
     }
 }
 
-void UserTableModel52::setUsers(const QVector<Row> &rows, const QStringList &positionNames)
+void UserTableModel52::setUsers(const QVector<UserRow52> &rows, const QStringList &positionNames)
 {
     beginResetModel();
     m_rows = rows;

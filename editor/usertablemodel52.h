@@ -1,5 +1,7 @@
 #pragma once
 
+#include "params/tabvalues52.h"
+
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <QVector>
@@ -13,16 +15,6 @@ class UserTableModel52 : public QAbstractTableModel
 public:
     enum Column { NameColumn, RightsColumn, BarcodeColumn, PositionColumn, ActiveColumn, ColumnCount };
 
-    struct Row
-    {
-        QString name;
-        int rights = 0;      // 1..4
-        QString barcode;     // with its check digit
-        int position = 0;    // 1-based
-        bool active = false;
-        int record = -1;     // 0-based record number
-    };
-
     explicit UserTableModel52(QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -32,14 +24,14 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role) override;
 
-    void setUsers(const QVector<Row> &rows, const QStringList &positionNames);
-    const QVector<Row> &users() const { return m_rows; }
+    void setUsers(const QVector<UserRow52> &rows, const QStringList &positionNames);
+    const QVector<UserRow52> &users() const { return m_rows; }
 
 private:
-    QVariant displayData(const Row &row, int column) const;
-    QVariant editData(const Row &row, int column) const;
+    QVariant displayData(const UserRow52 &row, int column) const;
+    QVariant editData(const UserRow52 &row, int column) const;
 
-    QVector<Row> m_rows;
+    QVector<UserRow52> m_rows;
     QStringList m_positionNames;
     const QStringList m_rights;
 };
