@@ -3,12 +3,11 @@
 #include "goodswindow/goodswindow.h"
 #include "params/deviceprofile.h"
 #include "params/deviceregistry.h"
-#include "tests/support/widgets/scripteddialogs.h"
-#include "tests/support/core/testsettings.h"
+#include "tests/support/widgets/windowdriver.h"
+#include "tests/support/widgets/windowsandbox.h"
 #include "widgets/goodsissuewidget.h"
 #include "widgets/issuelistmodel.h"
 
-#include <QAction>
 #include <QElapsedTimer>
 #include <QSettings>
 #include <QTabWidget>
@@ -16,6 +15,8 @@
 #include <QtTest>
 
 #include <memory>
+
+using namespace WindowDriver;
 
 namespace {
 
@@ -41,7 +42,7 @@ void putDevice(int position, const QString &serial, const QString &name, const Q
 
 QTableView *deviceTable(MainWindow &w)
 {
-    return w.findChild<QTableView *>(QStringLiteral("deviceTable"));
+    return child<QTableView>(&w, "deviceTable");
 }
 
 // Opens the device window of the table's row as a double click does.
@@ -62,16 +63,10 @@ class TestHandEditedStore : public QObject
     Q_OBJECT
 
 private:
-    // A fresh store and dialog script for every case.
-    struct Sandbox
-    {
-        TestSettings settings;
-        ScriptedDialogs dialogs;
-    };
-    std::unique_ptr<Sandbox> m_sandbox;
+    std::unique_ptr<WindowSandbox> m_sandbox;
 
 private slots:
-    void init() { m_sandbox = std::make_unique<Sandbox>(); }
+    void init() { m_sandbox = std::make_unique<WindowSandbox>(); }
     void cleanup()
     {
         QCOMPARE(m_sandbox->dialogs.pendingAnswers(), 0);
@@ -142,7 +137,7 @@ private slots:
         // Nothing to remove without a serial number: no question, nothing changes.
         table->selectRow(0);
         QCOMPARE(table->model()->index(0, 1).data().toString(), QStringLiteral("Касса без номера"));
-        w.findChild<QAction *>(QStringLiteral("actionDropDevice"))->trigger();
+        trigger(&w, "actionDropDevice");
         QVERIFY(m_sandbox->dialogs.shown().isEmpty());
         QCOMPARE(DeviceRegistry().devices().size(), 3);
 
@@ -150,7 +145,7 @@ private slots:
         DeviceWindow *window = openRow(w, 0);
         QVERIFY(window);
         QVERIFY(!window->tabs().isEmpty());
-        window->findChild<QAction *>(QStringLiteral("actionSaveProfile"))->trigger();
+        trigger(window, "actionSaveProfile");
         QSettings s;
         s.beginGroup(QStringLiteral("profiles"));
         QVERIFY(s.childGroups().isEmpty());
@@ -173,14 +168,14 @@ private slots:
         DeviceWindow *window = openRow(w, 0);
         QVERIFY(window);
         QCOMPARE(window->goodsCap(), 1500);
-        window->findChild<QAction *>(QStringLiteral("actionValidate"))->trigger();
-        window->findChild<QAction *>(QStringLiteral("actionGoods"))->trigger();
+        trigger(window, "actionValidate");
+        trigger(window, "actionGoods");
         auto *goods = window->findChild<GoodsWindow *>();
         QVERIFY(goods);
         goods->close();
 
         // Saving turns the text back into a whole params image.
-        window->findChild<QAction *>(QStringLiteral("actionSaveProfile"))->trigger();
+        trigger(window, "actionSaveProfile");
         const QVariant params = QSettings().value(group + QStringLiteral("params"));
         QCOMPARE(params.type(), QVariant::ByteArray);
         QVERIFY(params.toByteArray().size() >= 20 * 256);
@@ -215,12 +210,12 @@ private slots:
         MainWindow w;
         DeviceWindow *window = openRow(w, 0);
         QVERIFY(window);
-        window->findChild<QAction *>(QStringLiteral("actionGoods"))->trigger();
+        trigger(window, "actionGoods");
         auto *goods = window->findChild<GoodsWindow *>();
         QVERIFY(goods);
         QCOMPARE(goods->capacity(), 2000);
         // An empty table is within any sound limit: the check finds nothing.
-        goods->findChild<QAction *>(QStringLiteral("actionValidate"))->trigger();
+        trigger(goods, "actionValidate");
         QVERIFY(goods->issues());
         QCOMPARE(goods->issues()->model()->rowCount(), 0);
         goods->close();

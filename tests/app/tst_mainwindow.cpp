@@ -1,8 +1,8 @@
 #include "app/mainwindow.h"
 #include "params/deviceprofile.h"
 #include "params/deviceregistry.h"
-#include "tests/support/widgets/scripteddialogs.h"
-#include "tests/support/core/testsettings.h"
+#include "tests/support/widgets/windowdriver.h"
+#include "tests/support/widgets/windowsandbox.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -14,7 +14,9 @@
 #include <QToolBar>
 #include <QtTest>
 
-#include <memory>
+#include <optional>
+
+using namespace WindowDriver;
 
 namespace {
 
@@ -52,14 +54,13 @@ class TestMainWindow : public QObject
 private slots:
     void init()
     {
-        m_settings = std::make_unique<TestSettings>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
+        m_settings = &m_sandbox.emplace().settings;
+        m_dialogs = &m_sandbox->dialogs;
     }
     void cleanup()
     {
         QCOMPARE(m_dialogs->pendingAnswers(), 0);
-        m_dialogs.reset();
-        m_settings.reset();
+        m_sandbox.reset();
     }
 
     void layoutAndNames()
@@ -98,7 +99,7 @@ private slots:
     {
         addDevices({"111:Касса", "222"});
         MainWindow w;
-        auto *table = w.findChild<QTableView *>(QStringLiteral("deviceTable"));
+        auto *table = child<QTableView>(&w, "deviceTable");
         QCOMPARE(table->model()->rowCount(), 2);
         QCOMPARE(table->model()->index(0, 1).data().toString(), QStringLiteral("Касса"));
         QCOMPARE(table->model()->index(1, 1).data().toString(), QStringLiteral("222"));
@@ -109,7 +110,7 @@ private slots:
     void removeWithEmptyRegistryDoesNothing()
     {
         MainWindow w;
-        w.findChild<QAction *>(QStringLiteral("actionDropDevice"))->trigger();
+        trigger(&w, "actionDropDevice");
         QVERIFY(m_dialogs->shown().isEmpty());
     }
 
@@ -117,7 +118,7 @@ private slots:
     {
         addDevices({"111"});
         MainWindow w;
-        w.findChild<QAction *>(QStringLiteral("actionDropDevice"))->trigger();
+        trigger(&w, "actionDropDevice");
         QVERIFY(m_dialogs->shown().isEmpty());
         QCOMPARE(registrySerials(), QStringList({"111"}));
     }
@@ -129,10 +130,10 @@ private slots:
         DeviceProfile().saveGoods(QStringLiteral("222"), "g");
         DeviceProfile().save(QStringLiteral("111"), QStringLiteral("2.53.1"), 2000, "p", "s");
         MainWindow w;
-        auto *table = w.findChild<QTableView *>(QStringLiteral("deviceTable"));
+        auto *table = child<QTableView>(&w, "deviceTable");
         table->selectRow(1);
         m_dialogs->answerYes();
-        w.findChild<QAction *>(QStringLiteral("actionDropDevice"))->trigger();
+        trigger(&w, "actionDropDevice");
 
         QCOMPARE(m_dialogs->shown().size(), 1);
         const DialogRequest q = m_dialogs->last();
@@ -156,10 +157,10 @@ private slots:
         addDevices({"111"});
         DeviceProfile().save(QStringLiteral("111"), QStringLiteral("2.53.1"), 2000, "p", "s");
         MainWindow w;
-        auto *table = w.findChild<QTableView *>(QStringLiteral("deviceTable"));
+        auto *table = child<QTableView>(&w, "deviceTable");
         table->selectRow(0);
         m_dialogs->answerNo();
-        w.findChild<QAction *>(QStringLiteral("actionDropDevice"))->trigger();
+        trigger(&w, "actionDropDevice");
         QCOMPARE(m_dialogs->shown().size(), 1);
         QCOMPARE(registrySerials(), QStringList({"111"}));
         QVERIFY(hasProfile(QStringLiteral("111")));
@@ -172,16 +173,15 @@ private slots:
         addDevices({"B:bravo", "C:charlie", "A:alpha"});
         MainWindow w;
         w.show();
-        auto *table = w.findChild<QTableView *>(QStringLiteral("deviceTable"));
+        auto *table = child<QTableView>(&w, "deviceTable");
         table->sortByColumn(0, Qt::AscendingOrder);
         QCOMPARE(table->model()->index(0, 0).data().toString(), QStringLiteral("A"));
 
         // Click the first visible row the way a user would.
-        const QRect cell = table->visualRect(table->model()->index(0, 1));
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+        clickCell(table, table->model()->index(0, 1));
         QCOMPARE(table->selectionModel()->selectedRows(0).size(), 1);
         m_dialogs->answerYes();
-        w.findChild<QAction *>(QStringLiteral("actionDropDevice"))->trigger();
+        trigger(&w, "actionDropDevice");
         QCOMPARE(m_dialogs->last().text, QStringLiteral("Удалить запись о ККТ A вместе с данными?"));
         QCOMPARE(registrySerials(), QStringList({"B", "C"}));
         QCOMPARE(table->model()->rowCount(), 2);
@@ -195,8 +195,9 @@ private slots:
     }
 
 private:
-    std::unique_ptr<TestSettings> m_settings;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::optional<WindowSandbox> m_sandbox;
+    TestSettings *m_settings = nullptr;
+    ScriptedDialogs *m_dialogs = nullptr;
 };
 
 QTEST_MAIN(TestMainWindow)

@@ -1,11 +1,10 @@
 #include "app/browsedevicedialog.h"
 #include "app/registerdevicedialog.h"
 #include "link/devicefinder.h"
-#include "link/fixedprobe.h"
 #include "params/deviceregistry.h"
-#include "sim/registersimulator.h"
-#include "tests/support/widgets/scripteddialogs.h"
-#include "tests/support/core/testsettings.h"
+#include "tests/support/core/simulators.h"
+#include "tests/support/widgets/windowdriver.h"
+#include "tests/support/widgets/windowsandbox.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -15,6 +14,9 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
+
+using namespace WindowDriver;
 
 namespace {
 
@@ -31,10 +33,7 @@ std::unique_ptr<RegisterSimulator> startRegister(const QString &host, int major,
 {
     SimConfig config = minor > 52 ? SimConfig::family253(serial) : SimConfig::family252(serial);
     config.version = RegisterSimulator::makeVersion(major, minor, build);
-    auto sim = std::make_unique<RegisterSimulator>(config);
-    if (!sim->start(QHostAddress(host), 8080))
-        qWarning("simulator: %s", qPrintable(sim->errorString()));
-    return sim;
+    return Simulators::start(config, host, Simulators::WindowPort);
 }
 
 QVector<DeviceRecord> registry()
@@ -51,9 +50,8 @@ class TestRegisterDeviceDialog : public QObject
 private slots:
     void init()
     {
-        m_settings = std::make_unique<TestSettings>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_probe = std::make_unique<FixedProbe::Scope>(0);
+        m_dialogs = &m_sandbox.emplace().dialogs;
+        m_probe = &m_sandbox->probe;
         m_dialog = std::make_unique<RegisterDeviceDialog>();
         m_dialog->show();
     }
@@ -62,9 +60,7 @@ private slots:
     {
         QCOMPARE(m_dialogs->pendingAnswers(), 0);
         m_dialog.reset();
-        m_probe.reset();
-        m_dialogs.reset();
-        m_settings.reset();
+        m_sandbox.reset();
         DeviceFinder::setAddressSource({});
     }
 
@@ -327,12 +323,10 @@ private slots:
                 return;
             picker.stop();
             picked = true;
-            const QPoint at = table->visualRect(table->model()->index(0, 1)).center();
-            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
-            QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+            doubleClickCell(table, table->model()->index(0, 1));
         });
         picker.start(50);
-        QTest::mouseClick(button("browseButton"), Qt::LeftButton);
+        click(m_dialog.get(), "browseButton");
         QVERIFY(picked);
         QCOMPARE(edit("serialEdit")->text(), QStringLiteral("8080808080"));
         QCOMPARE(edit("ipEdit")->text(), host);
@@ -347,25 +341,19 @@ private slots:
             if (auto *browse = qobject_cast<BrowseDeviceDialog *>(QApplication::activeModalWidget()))
                 browse->reject();
         });
-        QTest::mouseClick(button("browseButton"), Qt::LeftButton);
+        click(m_dialog.get(), "browseButton");
         QCOMPARE(edit("serialEdit")->text(), QStringLiteral("keep"));
         QCOMPARE(edit("ipEdit")->text(), QString());
     }
 
 private:
-    QLineEdit *edit(const char *name) const
-    {
-        return m_dialog->findChild<QLineEdit *>(QLatin1String(name));
-    }
-    QPushButton *button(const char *name) const
-    {
-        return m_dialog->findChild<QPushButton *>(QLatin1String(name));
-    }
-    void pressOk() { QTest::mouseClick(button("okButton"), Qt::LeftButton); }
+    QLineEdit *edit(const char *name) const { return child<QLineEdit>(m_dialog.get(), name); }
+    QPushButton *button(const char *name) const { return child<QPushButton>(m_dialog.get(), name); }
+    void pressOk() { click(m_dialog.get(), "okButton"); }
 
-    std::unique_ptr<TestSettings> m_settings;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<FixedProbe::Scope> m_probe;
+    std::optional<WindowSandbox> m_sandbox;
+    ScriptedDialogs *m_dialogs = nullptr;
+    FixedProbe::Scope *m_probe = nullptr;
     std::unique_ptr<RegisterDeviceDialog> m_dialog;
 };
 

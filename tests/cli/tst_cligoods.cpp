@@ -62,7 +62,7 @@ void TestCliGoods::writeFile(const QString &name, const QByteArray &content) con
 
 void TestCliGoods::readWritesTheRegistersGoodsAsCsv()
 {
-    const auto sim = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.222");
+    const auto sim = Simulators::start(SimConfig::family253(kSerial.toLatin1()), "127.0.0.222");
     QVERIFY(sim);
     QVERIFY(sim->setAreaContent(5, encodeGoods(kGoods, true)));
 
@@ -82,7 +82,7 @@ void TestCliGoods::readWritesTheRegistersGoodsAsCsv()
 
 void TestCliGoods::writeFromAHandWrittenFile()
 {
-    const auto sim = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.223");
+    const auto sim = Simulators::start(SimConfig::family253(kSerial.toLatin1()), "127.0.0.223");
     QVERIFY(sim);
     // Bytes as a spreadsheet writes them: upper-case header, CRLF, a comma price.
     writeFile("hand.csv", QByteArray("NAME;IntCode;BARCODE;Price;DEPT\r\n")
@@ -100,8 +100,8 @@ void TestCliGoods::writeFromAHandWrittenFile()
 
 void TestCliGoods::roundTripToASecondRegister()
 {
-    const auto first = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.222");
-    const auto second = startSim(SimConfig::family253("2530000224"), "127.0.0.224");
+    const auto first = Simulators::start(SimConfig::family253(kSerial.toLatin1()), "127.0.0.222");
+    const auto second = Simulators::start(SimConfig::family253("2530000224"), "127.0.0.224");
     QVERIFY(first && second);
     GoodsList many;
     for (int i = 1; i <= 301; ++i)
@@ -118,7 +118,7 @@ void TestCliGoods::roundTripToASecondRegister()
 
 void TestCliGoods::problemsStopTheWriteUnlessForced()
 {
-    const auto sim = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.225");
+    const auto sim = Simulators::start(SimConfig::family253(kSerial.toLatin1()), "127.0.0.225");
     QVERIFY(sim);
     writeFile("issues.csv", "name;intcode;barcode;price;dept\n"
                             ";1;;1;1\n"
@@ -143,7 +143,7 @@ void TestCliGoods::rowLimitFollowsTheRegistersCapacity()
 {
     SimConfig config = SimConfig::family253(kSerial.toLatin1());
     config.goodsCapacity = 3;
-    const auto sim = startSim(config, "127.0.0.225");
+    const auto sim = Simulators::start(config, "127.0.0.225");
     QVERIFY(sim);
     writeFile("three.csv", "name;intcode;barcode;price;dept\na;1;;1;1\nb;2;;1;1\nc;3;;1;1\n");
     const CliRun run = cli(QStringList{"goods", "write"} + at(*sim, {"--serial", kSerial, "--csv", path("three.csv")}));
@@ -170,7 +170,7 @@ void TestCliGoods::refusedFilesTouchNothing()
 {
     QFETCH(QByteArray, content);
     QFETCH(QString, error);
-    const auto sim = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.226");
+    const auto sim = Simulators::start(SimConfig::family253(kSerial.toLatin1()), "127.0.0.226");
     QVERIFY(sim);
     const QString name = path(QStringLiteral("bad-%1.csv").arg(QTest::currentDataTag()).replace(' ', '-'));
     QFile file(name);
@@ -192,7 +192,7 @@ void TestCliGoods::refusedFilesTouchNothing()
 
 void TestCliGoods::serialMismatchWritesNothing()
 {
-    const auto sim = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.226");
+    const auto sim = Simulators::start(SimConfig::family253(kSerial.toLatin1()), "127.0.0.226");
     QVERIFY(sim);
     writeFile("one.csv", "name;intcode;barcode;price;dept\na;1;;1;1\n");
     // Longer than the register's number: only the whole-number comparison catches it.
@@ -209,7 +209,7 @@ void TestCliGoods::serialMismatchWritesNothing()
 
 void TestCliGoods::exchangeFailures()
 {
-    const auto sim = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.226");
+    const auto sim = Simulators::start(SimConfig::family253(kSerial.toLatin1()), "127.0.0.226");
     QVERIFY(sim);
     writeFile("fail.csv", "name;intcode;barcode;price;dept\na;1;;1;1\n");
     sim->setNakWrites(true);

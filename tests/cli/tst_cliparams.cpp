@@ -180,7 +180,7 @@ void TestCliParams::identify()
 {
     SimConfig config = SimConfig::family253(kSerial.toLatin1());
     config.goodsCapacity = 1500;
-    const auto sim = startSim(config, "127.0.0.210");
+    const auto sim = Simulators::start(config, "127.0.0.210");
     QVERIFY(sim);
     CliRun run = cli(QStringList{"identify"} + at(*sim, {}));
     QCOMPARE(run.status, 0);
@@ -198,7 +198,7 @@ void TestCliParams::identify()
 
 void TestCliParams::identifyRefusedConnection()
 {
-    const auto sim = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.218");
+    const auto sim = Simulators::start(SimConfig::family253(kSerial.toLatin1()), "127.0.0.218");
     QVERIFY(sim);
     sim->setRefuse(SimRefuse::Unbind);
     const CliRun run = cli(QStringList{"identify"} + at(*sim, {}));
@@ -209,7 +209,7 @@ void TestCliParams::identifyRefusedConnection()
 
 void TestCliParams::readWritesTheRegistersAreas()
 {
-    const auto sim = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.211");
+    const auto sim = Simulators::start(SimConfig::family253(kSerial.toLatin1()), "127.0.0.211");
     QVERIFY(sim);
     QVERIFY(sim->setAreaContent(2, paramsArea53(kSerial, 1)));
     QVERIFY(sim->setAreaContent(1, systemArea(2)));
@@ -234,8 +234,8 @@ void TestCliParams::readWritesTheRegistersAreas()
 
 void TestCliParams::roundTripToASecondRegister()
 {
-    const auto first = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.211");
-    const auto second = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.212");
+    const auto first = Simulators::start(SimConfig::family253(kSerial.toLatin1()), "127.0.0.211");
+    const auto second = Simulators::start(SimConfig::family253(kSerial.toLatin1()), "127.0.0.212");
     QVERIFY(first && second);
     QVERIFY(first->setAreaContent(2, paramsArea53(kSerial, 3)));
     QVERIFY(first->setAreaContent(1, systemArea(4)));
@@ -256,11 +256,11 @@ void TestCliParams::roundTripToASecondRegister()
 
 void TestCliParams::serialMismatchTouchesNothing()
 {
-    const auto source = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.211");
+    const auto source = Simulators::start(SimConfig::family253(kSerial.toLatin1()), "127.0.0.211");
     QVERIFY(source);
     const QString file = readInto(*source, kSerial, "mismatch.json");
 
-    const auto sim = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.213");
+    const auto sim = Simulators::start(SimConfig::family253(kSerial.toLatin1()), "127.0.0.213");
     QVERIFY(sim);
     // A shorter serial is caught by the link, a longer one only by comparing whole numbers.
     CliRun run = cli(QStringList{"params", "read"} + at(*sim, {"--serial", "253000021", "--out", path("x.json")}));
@@ -307,7 +307,7 @@ void TestCliParams::refusedFilesTouchNothing()
 {
     QFETCH(QByteArray, content);
     QFETCH(QString, reason);
-    const auto sim = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.213");
+    const auto sim = Simulators::start(SimConfig::family253(kSerial.toLatin1()), "127.0.0.213");
     QVERIFY(sim);
     const QByteArray before = sim->areaContent(2);
     const QString name = path(QStringLiteral("refused-%1.json").arg(QTest::currentDataTag()).replace(' ', '-'));
@@ -333,14 +333,14 @@ void TestCliParams::refusedFilesTouchNothing()
 
 void TestCliParams::wrongFamilyOrSizeTouchesNothing()
 {
-    const auto source = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.211");
+    const auto source = Simulators::start(SimConfig::family253(kSerial.toLatin1()), "127.0.0.211");
     QVERIFY(source);
     QVERIFY(source->setAreaContent(2, paramsArea53(kSerial, 5)));
     const QString file = readInto(*source, kSerial, "family.json");
 
     SimConfig larger = SimConfig::family253(kSerial.toLatin1());
     larger.paramsPages = 22;
-    const auto bigger = startSim(larger, "127.0.0.213");
+    const auto bigger = Simulators::start(larger, "127.0.0.213");
     QVERIFY(bigger);
     CliRun run = cli(QStringList{"params", "write"} + at(*bigger, {"--serial", kSerial, "--in", file}));
     QCOMPARE(run.status, 3);
@@ -349,7 +349,7 @@ void TestCliParams::wrongFamilyOrSizeTouchesNothing()
     QVERIFY(!wroteAnything(*bigger));
 
     // A 2.52 register that carries the same serial number.
-    const auto older = startSim(SimConfig::family252(kSerial.left(12).toLatin1()), "127.0.0.214");
+    const auto older = Simulators::start(SimConfig::family252(kSerial.left(12).toLatin1()), "127.0.0.214");
     QVERIFY(older);
     run = cli(QStringList{"params", "write"} + at(*older, {"--serial", kSerial, "--in", file}));
     QCOMPARE(run.status, 3);
@@ -357,7 +357,7 @@ void TestCliParams::wrongFamilyOrSizeTouchesNothing()
     QVERIFY(!wroteAnything(*older));
 
     // Another register's file.
-    const auto other = startSim(SimConfig::family253("2530000777"), "127.0.0.213");
+    const auto other = Simulators::start(SimConfig::family253("2530000777"), "127.0.0.213");
     QVERIFY(other);
     run = cli(QStringList{"params", "write"} + at(*other, {"--serial", "2530000777", "--in", file}));
     QCOMPARE(run.status, 3);
@@ -367,7 +367,7 @@ void TestCliParams::wrongFamilyOrSizeTouchesNothing()
 
 void TestCliParams::writeRefusedFor252()
 {
-    const auto sim = startSim(SimConfig::family252(kSerial52.toLatin1()), "127.0.0.214");
+    const auto sim = Simulators::start(SimConfig::family252(kSerial52.toLatin1()), "127.0.0.214");
     QVERIFY(sim);
     const QString file = readInto(*sim, kSerial52, "old.json");
     QVERIFY(QFile::exists(file));
@@ -380,7 +380,7 @@ void TestCliParams::writeRefusedFor252()
 
 void TestCliParams::exchangeFailures()
 {
-    const auto sim = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.213");
+    const auto sim = Simulators::start(SimConfig::family253(kSerial.toLatin1()), "127.0.0.213");
     QVERIFY(sim);
     const QString file = readInto(*sim, kSerial, "failures.json");
 
@@ -400,7 +400,7 @@ void TestCliParams::exchangeFailures()
 
 void TestCliParams::showFileAndAddressAgree()
 {
-    const auto sim = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.217");
+    const auto sim = Simulators::start(SimConfig::family253(kSerial.toLatin1()), "127.0.0.217");
     QVERIFY(sim);
     QVERIFY(sim->setAreaContent(2, paramsArea53(kSerial, 6)));
     const QString file = readInto(*sim, kSerial, "show.json");
@@ -435,7 +435,7 @@ void TestCliParams::showFileAndAddressAgree()
 
 void TestCliParams::show252()
 {
-    const auto sim = startSim(SimConfig::family252(kSerial52.toLatin1()), "127.0.0.214");
+    const auto sim = Simulators::start(SimConfig::family252(kSerial52.toLatin1()), "127.0.0.214");
     QVERIFY(sim);
     DeviceParams52 set;
     set.load(kSerial52, QByteArray(10 * 256, '\0'), {});
@@ -484,7 +484,7 @@ QByteArray cleanParams53(const QString &serial)
 
 void TestCliParams::checkListsTheWindowsProblems()
 {
-    const auto sim = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.217");
+    const auto sim = Simulators::start(SimConfig::family253(kSerial.toLatin1()), "127.0.0.217");
     QVERIFY(sim);
     QVERIFY(sim->setAreaContent(2, paramsArea53(kSerial, 7)));
     DeviceParams53 expected;
@@ -508,7 +508,7 @@ void TestCliParams::checkListsTheWindowsProblems()
 
 void TestCliParams::checkOfACleanSetAndOf252()
 {
-    const auto sim = startSim(SimConfig::family253(kSerial.toLatin1()), "127.0.0.217");
+    const auto sim = Simulators::start(SimConfig::family253(kSerial.toLatin1()), "127.0.0.217");
     QVERIFY(sim);
     QVERIFY(sim->setAreaContent(2, cleanParams53(kSerial)));
     DeviceParams53 set;
@@ -519,7 +519,7 @@ void TestCliParams::checkOfACleanSetAndOf252()
     QCOMPARE(run.out, QString());
 
     // The 2.52 pages check nothing.
-    const auto older = startSim(SimConfig::family252(kSerial52.toLatin1()), "127.0.0.214");
+    const auto older = Simulators::start(SimConfig::family252(kSerial52.toLatin1()), "127.0.0.214");
     QVERIFY(older);
     run = cli(QStringList{"params", "check"} + at(*older, {"--serial", kSerial52}));
     QCOMPARE(run.status, 0);
@@ -534,8 +534,8 @@ void TestCliParams::discover()
     SimConfig a = SimConfig::family253("2530000215");
     SimConfig b = SimConfig::family253("2530000216");
     b.mac = "00-1a-2b-3c-4d-5f";
-    const auto first = startSim(a, "127.0.0.215");
-    const auto second = startSim(b, "127.0.0.216");
+    const auto first = Simulators::start(a, "127.0.0.215");
+    const auto second = Simulators::start(b, "127.0.0.216");
     QVERIFY(first && second);
     QVERIFY(first->startDiscovery(port));
     QVERIFY(second->startDiscovery(port));

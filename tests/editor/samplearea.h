@@ -9,6 +9,15 @@
 // The params area of a simulated 2.53 register, for the window tests.
 namespace SampleArea {
 
+// A number as a register stores it: `size` bytes, the lowest first.
+inline QByteArray littleEndian(quint64 value, int size)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((value >> (8 * i)) & 0xFF);
+    return bytes;
+}
+
 // The texts a register holds end in zeros and fit the editors, and a tax
 // system is one bit; only the bytes between and beside them stay random.
 inline void wellFormedTables(DeviceParams53 &set)

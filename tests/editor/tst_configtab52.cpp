@@ -1,5 +1,6 @@
 #include "editor/configtab52.h"
 #include "params/deviceparams52.h"
+#include "tests/support/widgets/windowdriver.h"
 #include "widgets/validationcontext.h"
 
 #include <QCheckBox>
@@ -19,10 +20,7 @@ private:
     template<typename T>
     T *child(const char *name)
     {
-        T *w = m_tab->findChild<T *>(QLatin1String(name));
-        if (!w)
-            qFatal("no child %s", name);
-        return w;
+        return WindowDriver::child<T>(m_tab.get(), name);
     }
 
     void click(const char *checkBox) { QTest::keyClick(child<QCheckBox>(checkBox), Qt::Key_Space); }

@@ -1,5 +1,6 @@
 #include "editor/configtab53.h"
 #include "params/deviceparams53.h"
+#include "tests/support/widgets/windowdriver.h"
 #include "widgets/validationcontext.h"
 
 #include <QCheckBox>
@@ -11,19 +12,14 @@
 
 #include <memory>
 
+using WindowDriver::retype;
+
 namespace {
 
 bool itemEnabled(QComboBox *combo, int row)
 {
     auto *model = qobject_cast<QStandardItemModel *>(combo->model());
     return model && model->item(row) && model->item(row)->isEnabled();
-}
-
-void retype(QLineEdit *edit, const QString &text)
-{
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClicks(edit, text);
 }
 
 }
@@ -36,10 +32,7 @@ private:
     template<typename T>
     T *child(const char *name)
     {
-        T *w = m_tab->findChild<T *>(QLatin1String(name));
-        if (!w)
-            qFatal("no child %s", name);
-        return w;
+        return WindowDriver::child<T>(m_tab.get(), name);
     }
 
     // Types `text` into a money field of a freshly loaded default set and stores.

@@ -3,17 +3,15 @@
 #include "editor/configtab53.h"
 #include "editor/devicewindow.h"
 #include "goodswindow/goodswindow.h"
-#include "link/fixedprobe.h"
 #include "params/deviceparams52.h"
 #include "params/deviceparams53.h"
 #include "params/deviceprofile.h"
 #include "params/deviceregistry.h"
-#include "sim/registersimulator.h"
 #include "tests/editor/samplearea.h"
-#include "tests/support/widgets/scripteddialogs.h"
-#include "tests/support/core/testsettings.h"
+#include "tests/support/core/simulators.h"
+#include "tests/support/widgets/windowdriver.h"
+#include "tests/support/widgets/windowsandbox.h"
 #include "widgets/deviceissuewidget.h"
-#include "widgets/deviceprogressdialog.h"
 #include "widgets/issuelistmodel.h"
 
 #include <QAction>
@@ -25,20 +23,22 @@
 #include <QListView>
 #include <QMenuBar>
 #include <QPointer>
-#include <QPushButton>
 #include <QRandomGenerator>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTimer>
 #include <QtTest>
 
 #include <memory>
+#include <optional>
+
+using namespace WindowDriver;
+using Simulators::writesSeen;
 
 namespace {
 
 const QString kSerial = QStringLiteral("2530000001");
-const quint16 kPort = 8080;
+const quint16 kPort = Simulators::WindowPort;
 
 void registerDevice(const QString &version, const QString &addr, const QString &serial = kSerial)
 {
@@ -64,53 +64,6 @@ QByteArray registerParamsArea(const QString &serial = kSerial)
     return SampleArea::registerParamsArea(serial);
 }
 
-QByteArray le64(qint64 value)
-{
-    QByteArray out(8, '\0');
-    for (int i = 0; i < 8; ++i)
-        out[i] = char((quint64(value) >> (8 * i)) & 0xFF);
-    return out;
-}
-
-template<typename T>
-T *child(QWidget *parent, const char *name)
-{
-    return parent->findChild<T *>(QLatin1String(name));
-}
-
-void trigger(QWidget *window, const char *actionName)
-{
-    auto *action = child<QAction>(window, actionName);
-    QVERIFY2(action, actionName);
-    action->trigger();
-}
-
-// Presses the cancel button of the exchange's progress dialog once the link is
-// up and the dialog shows `label`.
-void cancelProgressAt(const QString &label)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, label] {
-        auto *dialog = qobject_cast<DeviceProgressDialog *>(QApplication::activeModalWidget());
-        if (!dialog || dialog->labelText() != label)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        if (auto *cancel = dialog->findChild<QPushButton *>())
-            QTest::mouseClick(cancel, Qt::LeftButton);
-    });
-    timer->start();
-}
-
-int writesSeen(const RegisterSimulator &sim)
-{
-    int n = 0;
-    for (const SimRequest &r : sim.requests())
-        n += r.command == 0xC3 || r.command == 0xC5;
-    return n;
-}
-
 }
 
 class TestDeviceWindow : public QObject
@@ -118,9 +71,9 @@ class TestDeviceWindow : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestSettings> m_settings;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<FixedProbe::Scope> m_probe;
+    std::optional<WindowSandbox> m_sandbox;
+    ScriptedDialogs *m_dialogs = nullptr;
+    FixedProbe::Scope *m_probe = nullptr;
     std::unique_ptr<RegisterSimulator> m_sim;
 
     // A 2.53 register listening on its own loopback address, port 8080.
@@ -148,18 +101,15 @@ private:
 private slots:
     void init()
     {
-        m_settings = std::make_unique<TestSettings>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_probe = std::make_unique<FixedProbe::Scope>(0);
+        m_dialogs = &m_sandbox.emplace().dialogs;
+        m_probe = &m_sandbox->probe;
     }
 
     void cleanup()
     {
         QCOMPARE(m_dialogs->pendingAnswers(), 0);
         m_sim.reset();
-        m_probe.reset();
-        m_dialogs.reset();
-        m_settings.reset();
+        m_sandbox.reset();
     }
 
     void offlineRegisteredOpensWithDefaults()
@@ -219,9 +169,7 @@ private slots:
         auto *table = child<QTableView>(&main, "deviceTable");
         const QModelIndex index = table->model()->index(0, 0);
         QVERIFY(index.isValid());
-        const QPoint at = table->visualRect(index).center();
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-        QTest::mouseDClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        doubleClickCell(table, index);
         QPointer<DeviceWindow> w = main.findChild<DeviceWindow *>();
         QVERIFY(w);
         QCOMPARE(w->windowModality(), Qt::WindowModal);
@@ -315,7 +263,7 @@ private slots:
 
         QCOMPARE(m_sim->areaContent(2).toHex(), w->paramsImage().toHex());
         QByteArray expected = area;
-        expected.replace(44, 8, le64(43500));
+        expected.replace(44, 8, SampleArea::littleEndian(43500, 8));
         expected[37] = char(quint8(expected.at(37)) | 0x01);
         QCOMPARE(m_sim->areaContent(2).toHex(), expected.toHex());
         QCOMPARE(m_sim->areaContent(1), system);
@@ -555,10 +503,7 @@ private slots:
         dock->addIssue(config, price, QStringLiteral("price"));
         auto *view = dock->findChild<QListView *>();
         const QModelIndex issue = view->model()->index(defaultProblems, 0);
-        view->scrollTo(issue);
-        const QPoint at = view->visualRect(issue).center();
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        doubleClickCell(view, issue);
         QCOMPARE(tabs->currentWidget(), config);
         QTRY_COMPARE(QApplication::focusWidget(), price);
     }
@@ -673,9 +618,7 @@ private:
     {
         auto *edit = child<QLineEdit>(w, name);
         QVERIFY(edit);
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Backspace);
-        QTest::keyClicks(edit, value);
+        WindowDriver::retype(edit, value);
         QCOMPARE(edit->text(), value);
     }
 };

@@ -1,15 +1,13 @@
 #include "editor/devicewindow.h"
-#include "link/fixedprobe.h"
 #include "params/cp1251codec.h"
 #include "params/deviceparams52.h"
 #include "params/deviceprofile.h"
 #include "params/deviceregistry.h"
-#include "sim/registersimulator.h"
-#include "tests/editor/tableediting.h"
-#include "tests/support/widgets/scripteddialogs.h"
-#include "tests/support/core/testsettings.h"
+#include "tests/editor/samplearea.h"
+#include "tests/support/core/simulators.h"
+#include "tests/support/widgets/windowdriver.h"
+#include "tests/support/widgets/windowsandbox.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -20,13 +18,16 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 
-using namespace TableEditing;
+using namespace WindowDriver;
+using SampleArea::littleEndian;
+using Simulators::writesSeen;
 
 namespace {
 
 const QString kSerial = QStringLiteral("520000017");
-const quint16 kPort = 8080;
+const quint16 kPort = Simulators::WindowPort;
 
 // A params area and system block as a 2.52 register holds them: arbitrary
 // bytes wherever no table lies and in the fields no page shows, values the
@@ -138,38 +139,6 @@ void put(QByteArray &bytes, int offset, const QByteArray &field)
     bytes.replace(offset, field.size(), field);
 }
 
-QByteArray le(quint64 value, int size)
-{
-    QByteArray out(size, '\0');
-    for (int i = 0; i < size; ++i)
-        out[i] = char((value >> (8 * i)) & 0xFF);
-    return out;
-}
-
-template<typename T>
-T *child(QWidget *parent, const char *name)
-{
-    T *w = parent->findChild<T *>(QLatin1String(name));
-    if (!w)
-        qFatal("no child %s", name);
-    return w;
-}
-
-void trigger(QWidget *window, const char *actionName)
-{
-    auto *action = window->findChild<QAction *>(QLatin1String(actionName));
-    QVERIFY2(action, actionName);
-    action->trigger();
-}
-
-int writesSeen(const RegisterSimulator &sim)
-{
-    int n = 0;
-    for (const SimRequest &r : sim.requests())
-        n += r.command == 0xC3 || r.command == 0xC5;
-    return n;
-}
-
 }
 
 class TestDeviceWindow52 : public QObject
@@ -177,9 +146,8 @@ class TestDeviceWindow52 : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<TestSettings> m_settings;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<FixedProbe::Scope> m_probe;
+    std::optional<WindowSandbox> m_sandbox;
+    ScriptedDialogs *m_dialogs = nullptr;
     std::unique_ptr<RegisterSimulator> m_sim;
 
     void startRegister(const char *address, const RegisterContent &content)
@@ -205,47 +173,36 @@ private:
         }
         auto window = std::make_unique<DeviceWindow>();
         window->setDevice(record.serial, record.version, record.name, record.addr);
-        window->resize(1200, 700);
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            qWarning("window not exposed");
+        show(window.get(), QSize(1200, 700));
         return window;
-    }
-
-    static QWidget *page(DeviceWindow *w, const char *name)
-    {
-        auto *tabs = child<QTabWidget>(w, "tabWidget");
-        QWidget *tab = child<QWidget>(w, name);
-        tabs->setCurrentWidget(tab);
-        return tab;
     }
 
     // One edit on every 2.52 page.
     static void editEveryPage(DeviceWindow *w)
     {
-        QWidget *config = page(w, "configTab");
+        QWidget *config = showPage(w, "configTab");
         QTest::keyClick(child<QCheckBox>(config, "printHeaderCheck"), Qt::Key_Space);
         retype(child<QLineEdit>(config, "maxPriceEdit"), QStringLiteral("777.50"));
         child<QComboBox>(config, "defaultCashierCombo")->setCurrentIndex(3);
 
-        auto *positions = child<QListView>(page(w, "positionTab"), "positionView");
+        auto *positions = child<QListView>(showPage(w, "positionTab"), "positionView");
         QVERIFY(typeInto(positions, positions->model()->index(0, 0), QStringLiteral("Старший кассир")));
-        auto *depts = child<QTableView>(page(w, "deptTab"), "deptView");
+        auto *depts = child<QTableView>(showPage(w, "deptTab"), "deptView");
         QVERIFY(typeInto(depts, depts->model()->index(0, 0), QStringLiteral("Бакалея")));
-        retype(child<QLineEdit>(page(w, "designTab"), "headerLine1"), QStringLiteral("г. Тверь, пл. Ленина"));
+        retype(child<QLineEdit>(showPage(w, "designTab"), "headerLine1"), QStringLiteral("г. Тверь, пл. Ленина"));
 
-        auto *users = child<QTableView>(page(w, "userTab"), "userView");
+        auto *users = child<QTableView>(showPage(w, "userTab"), "userView");
         QVERIFY(typeInto(users, users->model()->index(0, 0), QStringLiteral("Петров")));
         QVERIFY(typeInto(users, users->model()->index(1, 2), QStringLiteral("4006381333931")));
         clickCell(users, users->model()->index(2, 4));
 
-        retype(child<QLineEdit>(page(w, "orgTab"), "orgNameEdit"), QStringLiteral("ООО Василёк"));
+        retype(child<QLineEdit>(showPage(w, "orgTab"), "orgNameEdit"), QStringLiteral("ООО Василёк"));
 
-        QWidget *ofd = page(w, "ofdTab");
+        QWidget *ofd = showPage(w, "ofdTab");
         retype(child<QLineEdit>(ofd, "ofdPortEdit"), QStringLiteral("7790"));
         retype(child<QLineEdit>(ofd, "ofdInnEdit"), QStringLiteral("7704211201"));
 
-        auto *history = child<QTableView>(page(w, "registrationTab"), "registrationView");
+        auto *history = child<QTableView>(showPage(w, "registrationTab"), "registrationView");
         QVERIFY(toggleInEditor(history, history->model()->index(0, 6)));
         QVERIFY(typeInto(history, history->model()->index(1, 1), QStringLiteral("0000099999000042")));
     }
@@ -256,8 +213,8 @@ private:
         RegisterContent e = imported;
         QByteArray &p = e.params;
         p[42] = char(0x0B);
-        put(p, 44, le(7775000, 8));
-        put(p, 80, le(4, 2));
+        put(p, 44, littleEndian(7775000, 8));
+        put(p, 80, littleEndian(4, 2));
         put(p, 128, Cp1251Codec::encodeField(QStringLiteral("Старший кассир"), 16));
         put(p, 1024 + 1, Cp1251Codec::encodeField(QStringLiteral("Бакалея"), 13));
         put(p, 1792, Cp1251Codec::encodeField(QStringLiteral("ООО ВАСИЛЁК\nг. Тверь, пл. Ленина\n\n\n\n"
@@ -270,7 +227,7 @@ private:
         p[users + 64 + 8] = char(p.at(users + 64 + 8) ^ 0x04);
         setXor(p, users + 64, 31);
         put(p, 256 + 16, Cp1251Codec::encodeField(QStringLiteral("ООО Василёк"), 110));
-        put(p, 2304 + 64, le(7790, 2));
+        put(p, 2304 + 64, littleEndian(7790, 2));
         put(p, 2304 + 134, QByteArray::fromHex("ff7704211201"));
 
         QByteArray &s = e.system;
@@ -282,20 +239,13 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_settings = std::make_unique<TestSettings>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_probe = std::make_unique<FixedProbe::Scope>(0);
-    }
+    void init() { m_dialogs = &m_sandbox.emplace().dialogs; }
 
     void cleanup()
     {
         QCOMPARE(m_dialogs->pendingAnswers(), 0);
         m_sim.reset();
-        m_probe.reset();
-        m_dialogs.reset();
-        m_settings.reset();
+        m_sandbox.reset();
     }
 
     void eightPagesOfTheFamily()

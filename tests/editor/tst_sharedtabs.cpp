@@ -6,7 +6,7 @@
 #include "params/deptrecord.h"
 #include "params/deviceparams52.h"
 #include "params/deviceparams53.h"
-#include "tests/editor/viewediting.h"
+#include "tests/support/widgets/windowdriver.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,6 +17,8 @@
 #include <QtTest>
 
 #include <memory>
+
+using namespace WindowDriver;
 
 namespace {
 
@@ -35,15 +37,10 @@ QByteArray savedImage(DeviceParams *set)
     return params;
 }
 
-template<typename T>
-T *child(QWidget *parent, const QString &name)
-{
-    return parent->findChild<T *>(name);
-}
-
+// Null past the last line a page has.
 QLineEdit *line(QWidget *tab, const char *prefix, int i)
 {
-    return child<QLineEdit>(tab, QLatin1String(prefix) + QString::number(i));
+    return tab->findChild<QLineEdit *>(QLatin1String(prefix) + QString::number(i));
 }
 
 }
@@ -78,13 +75,13 @@ private slots:
         QCOMPARE(model->index(7, 0).data().toString(), QStringLiteral("Ген.директор"));
 
         // Blank names are refused; spaces around a real name are kept.
-        QVERIFY(ViewEditing::typeIntoCell(view, model->index(1, 0), QStringLiteral("   ")));
+        QVERIFY(typeInto(view, model->index(1, 0), QStringLiteral("   ")));
         QCOMPARE(model->index(1, 0).data().toString(), QStringLiteral("Ст.кассир"));
-        QVERIFY(ViewEditing::typeIntoCell(view, model->index(2, 0), QStringLiteral(" Бухгалтер ")));
+        QVERIFY(typeInto(view, model->index(2, 0), QStringLiteral(" Бухгалтер ")));
         QCOMPARE(model->index(2, 0).data().toString(), QStringLiteral(" Бухгалтер "));
         // The editor stops at 16 characters.
-        QVERIFY(ViewEditing::typeIntoCell(view, model->index(3, 0),
-                                          QStringLiteral("Заместитель директора")));
+        QVERIFY(typeInto(view, model->index(3, 0),
+                         QStringLiteral("Заместитель директора")));
         QCOMPARE(model->index(3, 0).data().toString(), QStringLiteral("Заместитель дире"));
 
         tab.storeParams(set.get());
@@ -160,10 +157,10 @@ private slots:
         QVERIFY(model->index(1, 1).data().toString().isEmpty());
         QCOMPARE(model->index(2, 2).data().toString(), QStringLiteral("ПАТЕНТ"));
 
-        QVERIFY(ViewEditing::chooseInCell(view, model->index(1, 1), QStringLiteral("Без НДС")));
-        QVERIFY(ViewEditing::chooseInCell(view, model->index(3, 2), QStringLiteral("ПАТЕНТ")));
-        QVERIFY(ViewEditing::chooseInCell(view, model->index(2, 2), QStringLiteral("НЕТ")));
-        QVERIFY(ViewEditing::chooseInCell(view, model->index(4, 1), QStringLiteral("НДС 0%")));
+        QVERIFY(choose(view, model->index(1, 1), QStringLiteral("Без НДС")));
+        QVERIFY(choose(view, model->index(3, 2), QStringLiteral("ПАТЕНТ")));
+        QVERIFY(choose(view, model->index(2, 2), QStringLiteral("НЕТ")));
+        QVERIFY(choose(view, model->index(4, 1), QStringLiteral("НДС 0%")));
         tab.storeParams(set.get());
 
         QCOMPARE(int(set->departments().at(0).tax), 1);
@@ -191,10 +188,10 @@ private slots:
         auto *view = child<QTableView>(&tab, QStringLiteral("deptView"));
         QAbstractItemModel *model = view->model();
 
-        QVERIFY(ViewEditing::typeIntoCell(view, model->index(0, 0), QString()));
+        QVERIFY(typeInto(view, model->index(0, 0), QString()));
         QCOMPARE(model->index(0, 0).data().toString(), QStringLiteral("Отдел 1"));
-        QVERIFY(ViewEditing::typeIntoCell(view, model->index(1, 0),
-                                          QStringLiteral("Бакалея и крупы весовые")));
+        QVERIFY(typeInto(view, model->index(1, 0),
+                         QStringLiteral("Бакалея и крупы весовые")));
         QCOMPARE(model->index(1, 0).data().toString(), QStringLiteral("Бакалея и кр"));
         tab.storeParams(&set);
         QCOMPARE(set.departments().at(0).name(), QStringLiteral("Отдел 1"));
@@ -229,7 +226,7 @@ private slots:
 
         QLineEdit *first = line(&tab, "headerLine", 0);
         first->clear();
-        ViewEditing::typeText(first, QString(30, QLatin1Char('x')));
+        typeText(first, QString(30, QLatin1Char('x')));
         QCOMPARE(first->text(), QString(22, QLatin1Char('x')));
     }
 

@@ -5,7 +5,7 @@
 #include "editor/usertab52.h"
 #include "editor/usertablemodel52.h"
 #include "params/deviceparams52.h"
-#include "tests/editor/tableediting.h"
+#include "tests/support/widgets/windowdriver.h"
 
 #include <QHeaderView>
 #include <QLineEdit>
@@ -13,18 +13,9 @@
 #include <QTableView>
 #include <QtTest>
 
-using namespace TableEditing;
+using namespace WindowDriver;
 
 namespace {
-
-template<typename T>
-T *child(QWidget *parent, const char *name)
-{
-    T *w = parent->findChild<T *>(QLatin1String(name));
-    if (!w)
-        qFatal("no child %s", name);
-    return w;
-}
 
 RegistrationRecord52 historyRecord(int day, quint8 tax, quint8 modes, quint8 closed)
 {
@@ -43,13 +34,7 @@ RegistrationRecord52 historyRecord(int day, quint8 tax, quint8 modes, quint8 clo
 template<typename Tab>
 struct ShownTab
 {
-    ShownTab()
-    {
-        tab.resize(900, 500);
-        tab.show();
-        if (!QTest::qWaitForWindowExposed(&tab))
-            qWarning("tab not exposed");
-    }
+    ShownTab() { show(&tab, QSize(900, 500)); }
     QTableView *view(const char *name) { return child<QTableView>(&tab, name); }
     QAbstractItemModel *model(const char *name) { return view(name)->model(); }
 

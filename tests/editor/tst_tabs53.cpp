@@ -4,8 +4,8 @@
 #include "editor/usertab53.h"
 #include "editor/usertablemodel53.h"
 #include "params/deviceparams53.h"
-#include "tests/editor/viewediting.h"
 #include "tests/support/widgets/scripteddialogs.h"
+#include "tests/support/widgets/windowdriver.h"
 #include "widgets/deviceissue.h"
 #include "widgets/deviceissuewidget.h"
 #include "widgets/issuelistmodel.h"
@@ -23,11 +23,11 @@
 
 #include <memory>
 
+using namespace WindowDriver;
+
 namespace {
 
 const QString kOrgInn = QStringLiteral("7707083893");
-
-using ViewEditing::child;
 
 // Runs one tab's check the way the window does and returns what it listed.
 struct CheckRun
@@ -66,13 +66,6 @@ public:
     }
 };
 
-void setText(QLineEdit *edit, const QString &text)
-{
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    ViewEditing::typeText(edit, text);
-}
-
 }
 
 class TestTabs53 : public QObject
@@ -97,11 +90,10 @@ private slots:
         QCOMPARE(model->index(2, 0).data().toString(), QStringLiteral("Кассир 4"));
         QCOMPARE(model->index(3, 0).data().toString(), QStringLiteral("Кассир 6"));
 
-        QVERIFY(ViewEditing::typeIntoCell(view, model->index(2, 0), QStringLiteral("Петров")));
-        QVERIFY(ViewEditing::typeIntoCell(view, model->index(2, 3), QStringLiteral("500100732259")));
-        QVERIFY(ViewEditing::chooseInCell(view, model->index(2, 6), QStringLiteral("Директор")));
-        const QRect box = view->visualRect(model->index(2, 7));
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, box.center());
+        QVERIFY(typeInto(view, model->index(2, 0), QStringLiteral("Петров")));
+        QVERIFY(typeInto(view, model->index(2, 3), QStringLiteral("500100732259")));
+        QVERIFY(choose(view, model->index(2, 6), QStringLiteral("Директор")));
+        clickCell(view, model->index(2, 7));
         QCOMPARE(model->index(2, 7).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
         tab.storeParams(&set);
 
@@ -156,9 +148,9 @@ private slots:
         QVERIFY(!model->setData(model->index(0, 1), 2));
 
         // An emptied name is refused; a long one stops at fourteen characters.
-        QVERIFY(ViewEditing::typeIntoCell(view, model->index(3, 0), QString()));
+        QVERIFY(typeInto(view, model->index(3, 0), QString()));
         QCOMPARE(model->index(3, 0).data().toString(), QStringLiteral("Кассир 4"));
-        QVERIFY(ViewEditing::typeIntoCell(view, model->index(3, 0), QStringLiteral("Константинопольский")));
+        QVERIFY(typeInto(view, model->index(3, 0), QStringLiteral("Константинопольский")));
         QCOMPARE(model->index(3, 0).data().toString(), QStringLiteral("Константинопо"
                                                                        "л"));
     }
@@ -207,10 +199,10 @@ private slots:
         QCOMPARE(check.control(0), child<QLineEdit>(&tab, "orgInnEdit"));
         QCOMPARE(check.control(3), child<QLineEdit>(&tab, "orgPlaceEdit"));
 
-        setText(child<QLineEdit>(&tab, "orgInnEdit"), QStringLiteral("7707083894"));
+        retype(child<QLineEdit>(&tab, "orgInnEdit"), QStringLiteral("7707083894"));
         child<QLineEdit>(&tab, "orgNameEdit")->setText(QStringLiteral("\t"));
-        setText(child<QLineEdit>(&tab, "orgAddressEdit"), QStringLiteral("Тула"));
-        setText(child<QLineEdit>(&tab, "orgPlaceEdit"), QStringLiteral("Магазин"));
+        retype(child<QLineEdit>(&tab, "orgAddressEdit"), QStringLiteral("Тула"));
+        retype(child<QLineEdit>(&tab, "orgPlaceEdit"), QStringLiteral("Магазин"));
         QCOMPARE(check.run(&tab, context),
                  QStringList{QStringLiteral("ИНН организации содержит некорректное значение: 7707083894")});
 

@@ -1,43 +1,33 @@
 #include "editor/devicewindow.h"
-#include "link/fixedprobe.h"
 #include "params/checks53.h"
 #include "params/deviceparams53.h"
 #include "params/deviceprofile.h"
 #include "params/deviceregistry.h"
 #include "sim/registersimulator.h"
 #include "tests/editor/samplearea.h"
-#include "tests/editor/viewediting.h"
-#include "tests/support/widgets/scripteddialogs.h"
-#include "tests/support/core/testsettings.h"
+#include "tests/support/widgets/windowdriver.h"
+#include "tests/support/widgets/windowsandbox.h"
 #include "widgets/deviceissue.h"
 #include "widgets/deviceissuewidget.h"
 #include "widgets/issuelistmodel.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListView>
-#include <QPushButton>
 #include <QSpinBox>
-#include <QTabWidget>
 #include <QTableView>
 #include <QtTest>
 
 #include <functional>
 #include <memory>
+#include <optional>
+
+using namespace WindowDriver;
 
 namespace {
 
 const QString kSerial = QStringLiteral("2530000001");
 const char *const kAddress = "127.0.0.160";
-
-using ViewEditing::child;
-
-void trigger(QWidget *window, const char *actionName)
-{
-    if (auto *action = child<QAction>(window, actionName))
-        action->trigger();
-}
 
 QStringList listedProblems(DeviceWindow *window)
 {
@@ -83,14 +73,7 @@ class TestWindow53 : public QObject
     Q_OBJECT
 
 private:
-    // A throw-away store, scripted dialogs, and every address answers the probe.
-    struct Environment
-    {
-        TestSettings settings;
-        ScriptedDialogs dialogs;
-        FixedProbe::Scope probe{0};
-    };
-    std::unique_ptr<Environment> m_env;
+    std::optional<WindowSandbox> m_sandbox;
     ScriptedDialogs *m_dialogs = nullptr;
 
     std::unique_ptr<DeviceWindow> openWindow(const QString &address = QString())
@@ -104,17 +87,13 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_env = std::make_unique<Environment>();
-        m_dialogs = &m_env->dialogs;
-    }
+    void init() { m_dialogs = &m_sandbox.emplace().dialogs; }
 
     void cleanup()
     {
         QCOMPARE(m_dialogs->pendingAnswers(), 0);
         m_dialogs = nullptr;
-        m_env.reset();
+        m_sandbox.reset();
     }
 
     void freshWindowProblems()
@@ -235,41 +214,40 @@ private slots:
         trigger(w.get(), "actionImport");
         QVERIFY2(m_dialogs->shown().isEmpty(), qPrintable(m_dialogs->last().text));
         QCOMPARE(w->paramsImage(), area);
-        auto *tabs = child<QTabWidget>(w.get(), "tabWidget");
 
         auto *price = child<QLineEdit>(w.get(), "maxPriceEdit");
         price->selectAll();
         QTest::keyClicks(price, "4.35");
 
-        tabs->setCurrentWidget(child<QWidget>(w.get(), "positionTab"));
+        showPage(w.get(), "positionTab");
         auto *positions = child<QListView>(w.get(), "positionView");
-        QVERIFY(ViewEditing::typeIntoCell(positions, positions->model()->index(1, 0),
-                                          QStringLiteral("Кладовщик")));
+        QVERIFY(typeInto(positions, positions->model()->index(1, 0),
+                         QStringLiteral("Кладовщик")));
 
-        tabs->setCurrentWidget(child<QWidget>(w.get(), "userTab"));
+        showPage(w.get(), "userTab");
         auto *users = child<QTableView>(w.get(), "userView");
-        QVERIFY(ViewEditing::typeIntoCell(users, users->model()->index(0, 4),
-                                          QStringLiteral("Сидоров Иван")));
+        QVERIFY(typeInto(users, users->model()->index(0, 4),
+                         QStringLiteral("Сидоров Иван")));
 
-        tabs->setCurrentWidget(child<QWidget>(w.get(), "deptTab"));
+        showPage(w.get(), "deptTab");
         auto *depts = child<QTableView>(w.get(), "deptView");
-        QVERIFY(ViewEditing::chooseInCell(depts, depts->model()->index(2, 2), QStringLiteral("ЕНВД")));
+        QVERIFY(choose(depts, depts->model()->index(2, 2), QStringLiteral("ЕНВД")));
 
-        tabs->setCurrentWidget(child<QWidget>(w.get(), "orgTab"));
+        showPage(w.get(), "orgTab");
         auto *place = child<QLineEdit>(w.get(), "orgPlaceEdit");
         place->selectAll();
-        ViewEditing::typeText(place, QStringLiteral("Склад"));
+        typeText(place, QStringLiteral("Склад"));
 
-        tabs->setCurrentWidget(child<QWidget>(w.get(), "designTab"));
-        ViewEditing::typeText(child<QLineEdit>(w.get(), "footerLine1"), QStringLiteral("Ждём вас снова"));
+        showPage(w.get(), "designTab");
+        typeText(child<QLineEdit>(w.get(), "footerLine1"), QStringLiteral("Ждём вас снова"));
 
-        tabs->setCurrentWidget(child<QWidget>(w.get(), "ofdTab"));
+        showPage(w.get(), "ofdTab");
         auto *port = child<QSpinBox>(w.get(), "ofdPortSpin");
         port->setValue(7001);
 
-        tabs->setCurrentWidget(child<QWidget>(w.get(), "registrationTab"));
+        showPage(w.get(), "registrationTab");
         m_dialogs->answerYes();
-        QTest::mouseClick(child<QPushButton>(w.get(), "unblockButton"), Qt::LeftButton);
+        click(w.get(), "unblockButton");
         auto *fn = child<QLineEdit>(w.get(), "fnNumberEdit");
         fn->selectAll();
         QTest::keyClicks(fn, "9999078900005678");

@@ -1,7 +1,10 @@
 #include "goods/goodscodec.h"
 #include "goods/goodsrecord.h"
+#include "tests/goods/goodssamples.h"
 
 #include <QtTest>
+
+using GoodsSamples::item;
 
 namespace {
 
@@ -37,17 +40,6 @@ QByteArray endMarker()
     r[0] = char(0xFF);
     r[1] = char(0xFF);
     return r;
-}
-
-GoodsItem item(const QString &name, const QString &intcode, const QString &barcode, double price, int dept)
-{
-    GoodsItem g;
-    g.name = name;
-    g.intcode = intcode;
-    g.barcode = barcode;
-    g.price = price;
-    g.dept = dept;
-    return g;
 }
 
 // A record built byte by byte, the way the register writes one.

@@ -1,26 +1,17 @@
 #include "goods/goodscsv.h"
 #include "goods/qcsvsource.h"
 #include "params/cp1251codec.h"
+#include "tests/goods/goodssamples.h"
 
 #include <QtTest>
 
 #include <cstring>
 
+using GoodsSamples::item;
+
 namespace {
 
 const QByteArray kHeader("name;intcode;barcode;price;dept\n");
-
-GoodsItem item(const QString &name, const QString &intcode, const QString &barcode, double price,
-               int dept)
-{
-    GoodsItem g;
-    g.name = name;
-    g.intcode = intcode;
-    g.barcode = barcode;
-    g.price = price;
-    g.dept = dept;
-    return g;
-}
 
 // Records the hook's calls; stops the load once `stopAfter` rows are in.
 class RecordingProgress : public GoodsCsvProgress

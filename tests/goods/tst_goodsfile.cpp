@@ -2,12 +2,13 @@
 #include "goods/goodssortfilterproxymodel.h"
 #include "goods/goodstablemodel.h"
 #include "goodswindow/goodswindow.h"
-#include "tests/support/widgets/scripteddialogs.h"
+#include "tests/goods/goodssamples.h"
 #include "tests/support/core/testsettings.h"
+#include "tests/support/widgets/scripteddialogs.h"
+#include "tests/support/widgets/windowdriver.h"
 #include "widgets/goodsissuewidget.h"
 #include "widgets/issuelistmodel.h"
 
-#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QProgressBar>
@@ -20,33 +21,19 @@
 
 #include <memory>
 
+using GoodsSamples::item;
+using namespace WindowDriver;
+
 namespace {
 
 const QString kTitle = QStringLiteral("Номенклатура");
 const QString kHeaderError = QStringLiteral("Ошибка при загрузке. Проверьте формат файла.");
-
-GoodsItem item(const QString &name, const QString &intcode, double price, int dept)
-{
-    GoodsItem g;
-    g.name = name;
-    g.intcode = intcode;
-    g.price = price;
-    g.dept = dept;
-    return g;
-}
 
 GoodsList someGoods()
 {
     return GoodsList() << item(QStringLiteral("Хлеб \"Дарницкий\"; 0,5 кг"), "1", 12345.67, 1)
                        << item(QStringLiteral("Абрикос"), "22", 1234567.5, 2)
                        << item(QStringLiteral("Молоко"), "333", 79.99, 1);
-}
-
-void trigger(QWidget *window, const char *actionName)
-{
-    auto *action = window->findChild<QAction *>(QLatin1String(actionName));
-    QVERIFY2(action, actionName);
-    action->trigger();
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes)

@@ -1,6 +1,7 @@
 #include "goods/goodssortfilterproxymodel.h"
 #include "goods/goodstablemodel.h"
 #include "goodswindow/goodsvalidation.h"
+#include "tests/goods/goodssamples.h"
 #include "widgets/goodsissue.h"
 #include "widgets/goodsissuewidget.h"
 #include "widgets/issuelistmodel.h"
@@ -8,18 +9,9 @@
 #include <QTableView>
 #include <QtTest>
 
-namespace {
+using GoodsSamples::item;
 
-GoodsItem item(const QString &name, const QString &intcode, const QString &barcode, double price, int dept)
-{
-    GoodsItem g;
-    g.name = name;
-    g.intcode = intcode;
-    g.barcode = barcode;
-    g.price = price;
-    g.dept = dept;
-    return g;
-}
+namespace {
 
 GoodsItem valid(int n)
 {

@@ -4,10 +4,11 @@
 #include "goodswindow/goodswindow.h"
 #include "link/fixedprobe.h"
 #include "params/deviceprofile.h"
-#include "sim/registersimulator.h"
-#include "tests/support/widgets/scripteddialogs.h"
+#include "tests/goods/goodssamples.h"
+#include "tests/support/core/simulators.h"
 #include "tests/support/core/testsettings.h"
-#include "widgets/deviceprogressdialog.h"
+#include "tests/support/widgets/scripteddialogs.h"
+#include "tests/support/widgets/windowdriver.h"
 #include "widgets/goodsissuewidget.h"
 #include "widgets/issuelistmodel.h"
 
@@ -15,30 +16,19 @@
 #include <QApplication>
 #include <QItemSelectionModel>
 #include <QMenu>
-#include <QPushButton>
 #include <QTableView>
 #include <QTimer>
 #include <QtTest>
 
 #include <memory>
 
+using GoodsSamples::item;
+using namespace WindowDriver;
+
 namespace {
 
 const QString kSerial = QStringLiteral("2530000001");
-const quint16 kPort = 8080;
 const QStringList kDepartments = {QStringLiteral("Отдел 1"), QStringLiteral("Отдел 2")};
-
-GoodsItem item(const QString &name, const QString &intcode, const QString &barcode, double price,
-               int dept)
-{
-    GoodsItem g;
-    g.name = name;
-    g.intcode = intcode;
-    g.barcode = barcode;
-    g.price = price;
-    g.dept = dept;
-    return g;
-}
 
 GoodsList threeGoods()
 {
@@ -56,34 +46,10 @@ QStringList names(const GoodsList &goods)
     return out;
 }
 
-void trigger(QWidget *window, const char *actionName)
-{
-    auto *action = window->findChild<QAction *>(QLatin1String(actionName));
-    QVERIFY2(action, actionName);
-    action->trigger();
-}
-
 qint16 recordNumber(const QByteArray &bytes, int record)
 {
     const int at = record * 128;
     return qint16(quint8(bytes.at(at)) | (quint8(bytes.at(at + 1)) << 8));
-}
-
-// Presses the cancel button of the progress dialog once it shows `label`.
-void cancelProgressAt(const QString &label)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, label] {
-        auto *dialog = qobject_cast<DeviceProgressDialog *>(QApplication::activeModalWidget());
-        if (!dialog || dialog->labelText() != label)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        if (auto *cancel = dialog->findChild<QPushButton *>())
-            QTest::mouseClick(cancel, Qt::LeftButton);
-    });
-    timer->start();
 }
 
 } // namespace
@@ -96,18 +62,13 @@ private:
     std::unique_ptr<GoodsWindow> makeWindow(const QString &address, int capacity = 2000)
     {
         auto w = std::make_unique<GoodsWindow>();
-        w->setDevice(kSerial, capacity, address, kPort, kDepartments);
+        w->setDevice(kSerial, capacity, address, Simulators::WindowPort, kDepartments);
         return w;
     }
 
     std::unique_ptr<RegisterSimulator> startSim(const QString &address)
     {
-        auto sim = std::make_unique<RegisterSimulator>(SimConfig::family253(kSerial.toLatin1()));
-        if (!sim->start(QHostAddress(address), kPort)) {
-            qWarning() << sim->errorString();
-            return nullptr;
-        }
-        return sim;
+        return Simulators::start(SimConfig::family253(kSerial.toLatin1()), address, Simulators::WindowPort);
     }
 
 private slots:

@@ -4,6 +4,7 @@
 #include "sim/registersimulator.h"
 
 #include <QSemaphore>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -15,6 +16,16 @@
 #endif
 
 namespace linktest {
+
+// The first argument of every signal a spy recorded, as ints: the progress
+// values an exchange reported.
+inline QVector<int> values(const QSignalSpy &spy)
+{
+    QVector<int> result;
+    for (const auto &args : spy)
+        result.append(args.at(0).toInt());
+    return result;
+}
 
 // A goods area image of `records` plain records (first word = index, never the
 // end marker) followed by an end-marker record, padded with end markers.

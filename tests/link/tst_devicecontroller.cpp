@@ -18,14 +18,6 @@ namespace {
 
 const QByteArray Serial = "2530000042";
 
-QVector<int> values(const QSignalSpy &spy)
-{
-    QVector<int> result;
-    for (const auto &args : spy)
-        result.append(args.at(0).toInt());
-    return result;
-}
-
 QStringList chunks(const QString &command, int first, int count)
 {
     QStringList trace;

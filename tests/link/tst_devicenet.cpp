@@ -6,18 +6,6 @@
 
 using namespace linktest;
 
-namespace {
-
-QVector<int> frames(const QSignalSpy &spy)
-{
-    QVector<int> done;
-    for (const auto &args : spy)
-        done.append(args.at(0).toInt());
-    return done;
-}
-
-} // namespace
-
 // The primitives driven one by one against the simulator over loopback.
 class TestDeviceNet : public QObject
 {
@@ -179,7 +167,7 @@ private slots:
         QCOMPARE(m_sim->requestTrace(),
                  (QStringList{QStringLiteral("C2 %1 4").arg(first), QStringLiteral("C2 %1 4").arg(first + 4),
                               QStringLiteral("C2 %1 1").arg(first + 8)}));
-        QCOMPARE(frames(frame), (QVector<int>{4, 8, 9}));
+        QCOMPARE(values(frame), (QVector<int>{4, 8, 9}));
         QCOMPARE(out, "kept" + m_sim->pages(first, 9));
         m_sim->clearRequests();
         QCOMPARE(net.readArea(&out, first, 0), 0);
@@ -199,7 +187,7 @@ private slots:
         QCOMPARE(m_sim->requestTrace(),
                  (QStringList{QStringLiteral("C5 %1 4").arg(system), QStringLiteral("C3 %1 4").arg(params),
                               QStringLiteral("C3 %1 1").arg(params + 4)}));
-        QCOMPARE(frames(frame), (QVector<int>{4, 4, 5}));
+        QCOMPARE(values(frame), (QVector<int>{4, 4, 5}));
         QCOMPARE(m_sim->pages(system, 4), data.left(1024));
         QCOMPARE(m_sim->pages(params, 5), data);
     }
@@ -216,7 +204,7 @@ private slots:
         QCOMPARE(m_sim->requestTrace(),
                  (QStringList{QStringLiteral("C3 %1 2").arg(first), QStringLiteral("C2 %1 1").arg(first + 2),
                               QStringLiteral("C3 %1 1").arg(first + 2)}));
-        QCOMPARE(frames(frame), (QVector<int>{2, 3}));
+        QCOMPARE(values(frame), (QVector<int>{2, 3}));
         QCOMPARE(m_sim->pages(first, 2), data.left(512));
         QCOMPARE(m_sim->pages(first + 2, 1), data.mid(512) + before.mid(88));
         m_sim->clearRequests();
@@ -241,7 +229,7 @@ private slots:
                  (QStringList{QStringLiteral("C2 %1 4").arg(first), QStringLiteral("C2 %1 2").arg(first + 4)}));
         QCOMPARE(pages.count(), 1);
         QCOMPARE(pages.first().at(0).toInt(), 6);
-        QCOMPARE(frames(frame), (QVector<int>{4, 6}));
+        QCOMPARE(values(frame), (QVector<int>{4, 6}));
         QCOMPARE(out, image.mid(128));
     }
 
@@ -257,7 +245,7 @@ private slots:
         QByteArray out;
         QCOMPARE(net.readGoodsRecords(&out, 1, 23), 0);
         QCOMPARE(m_sim->requestTrace().size(), 2);
-        QCOMPARE(frames(frame), QVector<int>{4});
+        QCOMPARE(values(frame), QVector<int>{4});
         QCOMPARE(out, image.mid(128, 8 * 256 - 128));
     }
 

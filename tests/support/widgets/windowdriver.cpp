@@ -1,0 +1,194 @@
+#include "tests/support/widgets/windowdriver.h"
+
+#include "widgets/deviceprogressdialog.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QtTest>
+
+namespace WindowDriver {
+
+namespace {
+
+// Long enough for any exchange a test runs; a watch whose dialog never came
+// must not press Cancel in a later test.
+constexpr int ProgressWatchMs = 60000;
+
+QWidget *openEditor(QAbstractItemView *view, const QModelIndex &index)
+{
+    view->setCurrentIndex(index);
+    view->edit(index);
+    QCoreApplication::processEvents();
+    return view->indexWidget(index);
+}
+
+// The delegate commits and closes its editor through queued calls.
+void finishEditing()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void chooseRow(QComboBox *combo, int row)
+{
+    combo->setCurrentIndex(row);
+    QTest::keyClick(combo, Qt::Key_Return);
+    finishEditing();
+}
+
+QPoint cellCentre(QAbstractItemView *view, const QModelIndex &index)
+{
+    view->scrollTo(index);
+    return view->visualRect(index).center();
+}
+
+} // namespace
+
+void failMissing(const char *kind, const QString &name)
+{
+    const QByteArray what = QByteArray("no ") + kind + " named " + name.toUtf8();
+    QTest::qFail(what.constData(), __FILE__, __LINE__);
+}
+
+void trigger(QWidget *window, const QString &actionName)
+{
+    if (auto *action = child<QAction>(window, actionName))
+        action->trigger();
+}
+
+void click(QWidget *window, const QString &buttonName)
+{
+    if (auto *button = child<QAbstractButton>(window, buttonName))
+        QTest::mouseClick(button, Qt::LeftButton);
+}
+
+bool show(QWidget *window, const QSize &size)
+{
+    if (size.isValid())
+        window->resize(size);
+    window->show();
+    if (QTest::qWaitForWindowExposed(window))
+        return true;
+    qWarning("%s not exposed", window->metaObject()->className());
+    return false;
+}
+
+QWidget *showPage(QWidget *window, const QString &pageName)
+{
+    auto *page = child<QWidget>(window, pageName);
+    if (!page)
+        return nullptr;
+    for (QTabWidget *tabs : window->findChildren<QTabWidget *>()) {
+        if (tabs->indexOf(page) >= 0) {
+            tabs->setCurrentWidget(page);
+            return page;
+        }
+    }
+    failMissing("QTabWidget", QStringLiteral("holding ") + pageName);
+    return page;
+}
+
+void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar ch : text) {
+        if (ch.unicode() < 0x80)
+            QTest::keyClick(widget, ch.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+}
+
+void retype(QLineEdit *edit, const QString &text)
+{
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    typeText(edit, text);
+}
+
+bool typeInto(QAbstractItemView *view, const QModelIndex &index, const QString &text)
+{
+    auto *edit = qobject_cast<QLineEdit *>(openEditor(view, index));
+    if (!edit)
+        return false;
+    retype(edit, text);
+    QTest::keyClick(edit, Qt::Key_Return);
+    finishEditing();
+    return true;
+}
+
+bool choose(QAbstractItemView *view, const QModelIndex &index, int item)
+{
+    auto *combo = qobject_cast<QComboBox *>(openEditor(view, index));
+    if (!combo)
+        return false;
+    combo->hidePopup();
+    chooseRow(combo, item);
+    return true;
+}
+
+bool choose(QAbstractItemView *view, const QModelIndex &index, const QString &item)
+{
+    auto *combo = qobject_cast<QComboBox *>(openEditor(view, index));
+    if (!combo)
+        return false;
+    combo->hidePopup();
+    const int row = combo->findText(item);
+    if (row < 0)
+        return false;
+    chooseRow(combo, row);
+    return true;
+}
+
+bool toggleInEditor(QAbstractItemView *view, const QModelIndex &index)
+{
+    auto *check = qobject_cast<QCheckBox *>(openEditor(view, index));
+    if (!check)
+        return false;
+    QTest::keyClick(check, Qt::Key_Space);
+    QTest::keyClick(check, Qt::Key_Return);
+    finishEditing();
+    return true;
+}
+
+void clickCell(QAbstractItemView *view, const QModelIndex &index)
+{
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, cellCentre(view, index));
+}
+
+void doubleClickCell(QAbstractItemView *view, const QModelIndex &index)
+{
+    const QPoint at = cellCentre(view, index);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+void cancelProgressAt(const QString &label)
+{
+    auto *watch = new QTimer(QCoreApplication::instance());
+    watch->setInterval(10);
+    const QDeadlineTimer deadline(ProgressWatchMs);
+    QObject::connect(watch, &QTimer::timeout, watch, [watch, label, deadline] {
+        auto *dialog = qobject_cast<DeviceProgressDialog *>(QApplication::activeModalWidget());
+        const bool showing = dialog && dialog->labelText() == label;
+        if (!showing && !deadline.hasExpired())
+            return;
+        watch->stop();
+        watch->deleteLater();
+        if (!showing)
+            return;
+        if (auto *cancel = dialog->findChild<QPushButton *>())
+            QTest::mouseClick(cancel, Qt::LeftButton);
+    });
+    watch->start();
+}
+
+} // namespace WindowDriver
