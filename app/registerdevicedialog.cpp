@@ -1,8 +1,6 @@
 #include "app/registerdevicedialog.h"
 
 #include "app/browsedevicedialog.h"
-#include "link/reachabilityprobe.h"
-#include "link/registerdefaults.h"
 #include "params/deviceregistry.h"
 #include "session/firmwarefamily.h"
 #include "widgets/dialogs.h"
@@ -34,6 +32,9 @@ QFrame *sunkenLine(QWidget *parent)
 RegisterDeviceDialog::RegisterDeviceDialog(QWidget *parent)
     : QDialog(parent)
 {
+    // A register that does not answer is offered for offline registration,
+    // so the dialog asks the probe itself.
+    m_session.setProbeFirst(false);
     m_serialEdit = new QLineEdit(this);
     m_serialEdit->setObjectName(QStringLiteral("serialEdit"));
     m_serialEdit->setMaxLength(16);
@@ -97,8 +98,7 @@ void RegisterDeviceDialog::validate()
         registerOffline(serial);
         return;
     }
-    const bool reachable = ReachabilityProbe::create()->ping(address, RegisterDefaults::ProbeTimeout) == 0;
-    if (reachable)
+    if (RegisterSession::isReachable(address))
         queryDevice(address);
     else
         offerOffline(serial, address);
@@ -110,30 +110,30 @@ void RegisterDeviceDialog::queryDevice(const QString &address)
     // still handled, once.
     ExchangeProgress::Options options;
     options.progressText = tr("Получение данных о ККТ...");
-    ExchangeProgress::run(this, m_controller, options, this, [this] { onQueryFinished(); },
-                          [this, address] { m_controller.queryIdentity(address, RegisterDefaults::TcpPort); });
+    m_session.setAddress(address);
+    ExchangeProgress::run(this, m_session, options, this, [this] { onQueryFinished(); },
+                          [this] { m_session.identify(); });
 }
 
 void RegisterDeviceDialog::onQueryFinished()
 {
-    if (m_controller.result() != 0) {
+    if (m_session.result() != 0) {
         Dialogs::critical(this, windowTitle(),
                           tr("Ошибка подключения (%1) к ККТ по адресу %2")
-                                  .arg(m_controller.result())
-                                  .arg(m_controller.address()));
+                                  .arg(m_session.result())
+                                  .arg(m_session.address()),
+                          m_session.informativeText());
         return;
     }
-    const int major = m_controller.versionMajor();
-    const int minor = m_controller.versionMinor();
-    const int build = m_controller.versionBuild();
-    const QString version = QStringLiteral("%1.%2.%3").arg(major).arg(minor).arg(build);
-    if (!isSupportedVersion(major, minor, build)) {
+    const RegisterIdentity identity = m_session.identity();
+    const QString version = identity.version;
+    if (!isSupportedVersion(identity.major, identity.minor, identity.build)) {
         Dialogs::warning(this, windowTitle(), tr("Версия ККТ %1 не поддерживается").arg(version));
         return;
     }
     const QString serial = m_serialEdit->text();
     const QString address = m_ipEdit->text();
-    const QString deviceSerial = m_controller.serialNumber();
+    const QString deviceSerial = identity.serial;
     if (!serial.isEmpty() && serial != deviceSerial) {
         Dialogs::warning(this, windowTitle(),
                          tr("По адресу %1 отвечает ККТ с зав.номером %2").arg(address, deviceSerial));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/devicecontroller.h"
+#include "session/registersession.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -31,5 +31,5 @@ private:
 
     QLineEdit *m_serialEdit = nullptr;
     QLineEdit *m_ipEdit = nullptr;
-    DeviceController m_controller;
+    RegisterSession m_session;
 };

@@ -3,6 +3,7 @@
 // same run, so that the figures do not depend on the machine.
 
 #include "link/devicecontroller.h"
+#include "session/firmwarefamily.h"
 #include "sim/registersimulator.h"
 
 #include <QCoreApplication>
@@ -199,6 +200,7 @@ int main(int argc, char **argv)
     sim.setAreaContent(5, goods);
 
     DeviceController controller;
+    controller.setSerialLocations(FirmwareFamily::serialLocations());
     controller.setExpectedSerial(QStringLiteral("2530000001"));
     const QString address = QStringLiteral("127.0.0.1");
     const quint16 port = sim.port();

@@ -3,7 +3,7 @@
 #include "cli/clistatus.h"
 #include "cli/commandline.h"
 #include "cli/console.h"
-#include "cli/registersession.h"
+#include "cli/consolesession.h"
 #include "goods/goodscheck.h"
 #include "goods/goodscodec.h"
 #include "goods/goodscsv.h"
@@ -14,8 +14,6 @@
 
 namespace {
 
-// The window treats a register that reports no capacity as one of 2000.
-constexpr int kDefaultCapacity = 2000;
 // Record numbers are 16-bit.
 constexpr int kMaxGoods = 32766;
 
@@ -60,6 +58,13 @@ int loadCsv(const QString &path, GoodsList *goods)
     return StatusOk;
 }
 
+int refuseProblems(int count)
+{
+    Console::error(tr("Номенклатура не записана: проверка нашла проблемы (%1); --force записывает её всё равно")
+                       .arg(count));
+    return StatusIssues;
+}
+
 }
 
 int GoodsCommand::run(const QStringList &arguments)
@@ -76,7 +81,7 @@ int GoodsCommand::read(const QStringList &arguments)
         return status;
     const QString address = line.argument(0);
 
-    RegisterSession session(address, line.port(), line.serial());
+    ConsoleSession session(address, line.port(), line.serial());
     QByteArray records;
     status = session.readGoods(&records);
     if (status != StatusOk)
@@ -88,7 +93,7 @@ int GoodsCommand::read(const QStringList &arguments)
         Console::error(tr("Не удалось записать файл %1: %2").arg(path, file.errorString()));
         return StatusBadInput;
     }
-    Console::out(tr("Номенклатура ККТ %1 (%2 товаров) записана в %3").arg(session.serial()).arg(goods.size()).arg(path));
+    Console::out(tr("Номенклатура ККТ %1 (%2 товаров) записана в %3").arg(session.identity().serial).arg(goods.size()).arg(path));
     return StatusOk;
 }
 
@@ -110,22 +115,21 @@ int GoodsCommand::write(const QStringList &arguments)
     if (status != StatusOk)
         return status;
 
-    // The register's own capacity limits the check; asking for it also
-    // compares the whole serial number before anything is written.
-    RegisterSession session(address, line.port(), line.serial());
-    status = session.identify();
-    if (status != StatusOk)
-        return status;
-    const int capacity = session.goodsCapacity() > 0 ? session.goodsCapacity() : kDefaultCapacity;
-    const QVector<GoodsProblem> problems = checkGoods(goods, DeviceParams::DeptCount, capacity);
+    // The row limit is the register's own capacity, known once it has
+    // identified itself: the other problems are found before connecting, the
+    // limit in the same exchange as the write.
+    const bool force = line.isSet(QStringLiteral("force"));
+    const QVector<GoodsProblem> problems = checkGoods(goods, DeviceParams::DeptCount, kMaxGoods + 1);
     for (const GoodsProblem &problem : problems)
         Console::out(problem.text);
-    if (!problems.isEmpty() && !line.isSet(QStringLiteral("force"))) {
-        Console::error(tr("Номенклатура не записана: проверка нашла проблемы (%1); --force записывает её всё равно")
-                           .arg(problems.size()));
-        return StatusIssues;
+    if (!problems.isEmpty() && !force)
+        return refuseProblems(problems.size());
+    ConsoleSession session(address, line.port(), line.serial());
+    status = session.writeGoods(encodeGoods(goods, true), goods.size(), force);
+    if (status == StatusIssues) {
+        Console::out(session.explanation());
+        return refuseProblems(1);
     }
-    status = session.writeGoods(encodeGoods(goods, true));
     if (status == StatusOk)
         Console::out(tr("Выгрузка завершена успешно"));
     return status;

@@ -3,7 +3,7 @@
 #include "cli/clistatus.h"
 #include "cli/commandline.h"
 #include "cli/console.h"
-#include "cli/registersession.h"
+#include "cli/consolesession.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -19,19 +19,20 @@ int IdentifyCommand::run(const QStringList &arguments)
         return status;
     const QString address = line.argument(0);
 
-    RegisterSession session(address, line.port(), QString());
+    ConsoleSession session(address, line.port(), QString());
     status = session.identify();
     if (status != StatusOk)
         return status;
+    const RegisterIdentity identity = session.identity();
     if (line.json()) {
-        const QJsonObject object{{QStringLiteral("serial"), session.serial()},
-                                 {QStringLiteral("version"), session.version()},
-                                 {QStringLiteral("goodsCapacity"), session.goodsCapacity()}};
+        const QJsonObject object{{QStringLiteral("serial"), identity.serial},
+                                 {QStringLiteral("version"), identity.version},
+                                 {QStringLiteral("goodsCapacity"), identity.goodsCapacity}};
         Console::out(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)).trimmed());
     } else {
-        Console::out(tr("Заводской номер: %1").arg(session.serial()));
-        Console::out(tr("Версия: %1").arg(session.version()));
-        Console::out(tr("Ёмкость номенклатуры: %1").arg(session.goodsCapacity()));
+        Console::out(tr("Заводской номер: %1").arg(identity.serial));
+        Console::out(tr("Версия: %1").arg(identity.version));
+        Console::out(tr("Ёмкость номенклатуры: %1").arg(identity.goodsCapacity));
     }
     return StatusOk;
 }

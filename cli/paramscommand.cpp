@@ -5,7 +5,7 @@
 #include "cli/console.h"
 #include "cli/paramsjson.h"
 #include "cli/profilefile.h"
-#include "cli/registersession.h"
+#include "cli/consolesession.h"
 #include "params/checks53.h"
 #include "params/deviceparams53.h"
 #include "session/firmwareversion.h"
@@ -100,27 +100,10 @@ int ParamsCommand::write(const QStringList &arguments)
     if (status != StatusOk)
         return status;
 
-    // What the register holds now decides whether the file fits it: the same
-    // family and areas of the same size, so that nothing is cut or zeroed.
-    RegisterSession session(address, line.port(), line.serial());
-    QByteArray params;
-    QByteArray system;
-    status = session.readParams(&params, &system);
-    if (status != StatusOk)
-        return status;
-    if (FirmwareVersion::minor(session.version()) != FirmwareVersion::minor(file.version)) {
-        Console::error(tr("Файл версии %1 не подходит для ККТ версии %2").arg(file.version, session.version()));
-        return StatusBadInput;
-    }
-    if (file.params.size() != params.size() || (!file.system.isEmpty() && file.system.size() != system.size())) {
-        Console::error(tr("Размер параметров в файле (%1 и %2 байт) не совпадает с памятью ККТ (%3 и %4 байт)")
-                           .arg(file.params.size())
-                           .arg(file.system.size())
-                           .arg(params.size())
-                           .arg(system.size()));
-        return StatusBadInput;
-    }
-    status = session.writeParams(file.params, file.system);
+    // The register decides in the same exchange whether the file fits it: the
+    // same serial number, family and area sizes, so nothing is cut or zeroed.
+    ConsoleSession session(address, line.port(), line.serial());
+    status = session.writeParams(file.params, file.system, file.version);
     if (status == StatusOk)
         Console::out(tr("Выгрузка завершена успешно"));
     return status;
@@ -152,17 +135,14 @@ int ParamsCommand::fetch(const CommandLine &line, ProfileFile *source)
     if (line.serial().isEmpty())
         return line.usageError(tr("для ККТ по адресу %1 нужен --serial").arg(target));
 
-    RegisterSession session(target, line.port(), line.serial());
+    ConsoleSession session(target, line.port(), line.serial());
     const int status = session.readParams(&source->params, &source->system);
     if (status != StatusOk)
         return status;
-    source->serial = session.serial();
-    source->version = session.version();
-    source->goodsCapacity = session.goodsCapacity();
-    if (!FirmwareVersion::isKnownFamily(source->version)) {
-        Console::error(tr("Версия ККТ %1 не поддерживается").arg(source->version));
-        return StatusBadInput;
-    }
+    const RegisterIdentity identity = session.identity();
+    source->serial = identity.serial;
+    source->version = identity.version;
+    source->goodsCapacity = identity.goodsCapacity;
     return StatusOk;
 }
 

@@ -2,9 +2,7 @@
 
 #include "editor/devicepages.h"
 #include "goodswindow/goodswindow.h"
-#include "link/reachabilityprobe.h"
 #include "link/registerdefaults.h"
-#include "link/taggedblock.h"
 #include "params/deptrecord.h"
 #include "params/deviceparams.h"
 #include "params/deviceprofile.h"
@@ -28,18 +26,12 @@
 #include <QStatusBar>
 #include <QTabWidget>
 
-namespace {
-
-bool isReachable(const QString &address)
-{
-    return ReachabilityProbe::create()->ping(address, RegisterDefaults::ProbeTimeout) == 0;
-}
-
-}
-
 DeviceWindow::DeviceWindow(QWidget *parent, Qt::WindowFlags flags)
     : QMainWindow(parent, flags)
 {
+    // The window probes the address itself: a register that does not answer
+    // has its own prompts here.
+    m_session.setProbeFirst(false);
     auto *central = new QWidget(this);
     auto *grid = new QGridLayout(central);
     m_tabWidget = new QTabWidget(central);
@@ -92,7 +84,7 @@ void DeviceWindow::setDevice(const QString &serial, const QString &version, cons
 {
     setWindowTitle(tr("ККТ %1. Заводской номер %2").arg(name, serial));
     createTabs(version);
-    m_controller.setExpectedSerial(serial);
+    m_session.setExpectedSerial(serial);
     loadProfile(serial);
     m_address = address;
     if (!address.isEmpty())
@@ -163,7 +155,9 @@ bool DeviceWindow::hasParams(const QString &title)
 
 bool DeviceWindow::isIdle(const QString &title)
 {
-    if (!m_exchangeRunning)
+    // One exchange at a time: a write goes on after its progress dialog is
+    // cancelled, and its end must not be taken for another exchange's.
+    if (!m_session.isBusy())
         return true;
     Dialogs::warning(this, title, tr("Предыдущий обмен с ККТ ещё не завершён"));
     return false;
@@ -196,7 +190,7 @@ void DeviceWindow::onDeviceImport()
     const QString title = tr("Загрузка из ККТ");
     if (!isIdle(title))
         return;
-    if (!isReachable(m_address)) {
+    if (!RegisterSession::isReachable(m_address)) {
         QString candidate = m_address;
         do {
             candidate = InputIpDialog::getIp(
@@ -205,7 +199,7 @@ void DeviceWindow::onDeviceImport()
                 Dialogs::warning(this, title, tr("ККТ по адресу %1 не доступен").arg(m_address));
                 return;
             }
-        } while (!isReachable(candidate));
+        } while (!RegisterSession::isReachable(candidate));
         setAddress(candidate);
     }
     m_deviceImage = DeviceImage();
@@ -214,24 +208,25 @@ void DeviceWindow::onDeviceImport()
     options.label = tr("Подключение к ККТ...");
     options.progressText = tr("Загрузка из ККТ...");
     options.cancelStops = true;
-    m_exchangeRunning = true;
-    ExchangeProgress::run(this, m_controller, options, this, [this] { onDeviceImportFinished(); },
-                          [this] { m_controller.readParams(m_address, RegisterDefaults::TcpPort); });
+    m_session.setAddress(m_address);
+    ExchangeProgress::run(this, m_session, options, this, [this] { onDeviceImportFinished(); },
+                          [this] { m_session.readParams(); });
 }
 
 void DeviceWindow::onDeviceImportFinished()
 {
-    m_exchangeRunning = false;
-    const int result = m_controller.result();
+    const int result = m_session.result();
     if (result != 0) {
-        Dialogs::warning(this, tr("Загрузка из ККТ"), tr("Ошибка загрузки. %1").arg(result));
+        Dialogs::warning(this, tr("Загрузка из ККТ"), tr("Ошибка загрузки. %1").arg(result),
+                         m_session.informativeText());
         return;
     }
-    m_deviceImage.version = FirmwareVersion::text(m_controller.versionMajor(), m_controller.versionMinor(),
-                                                  m_controller.versionBuild());
-    m_deviceImage.goodsCap = m_controller.goodsCapacity();
-    m_deviceImage.serial = m_controller.serialNumber();
-    TaggedBlock::takeParams(m_controller.data(), &m_deviceImage.params, &m_deviceImage.system);
+    const RegisterIdentity identity = m_session.identity();
+    m_deviceImage.version = identity.version;
+    m_deviceImage.goodsCap = identity.goodsCapacity;
+    m_deviceImage.serial = identity.serial;
+    m_deviceImage.params = m_session.params();
+    m_deviceImage.system = m_session.system();
     applyDeviceImage();
 }
 
@@ -280,7 +275,7 @@ void DeviceWindow::onDeviceExport()
     }
     if (!isIdle(title))
         return;
-    if (!isReachable(m_address)) {
+    if (!RegisterSession::isReachable(m_address)) {
         Dialogs::warning(this, title, tr("ККТ по адресу %1 не доступен").arg(m_address));
         return;
     }
@@ -292,26 +287,22 @@ void DeviceWindow::onDeviceExport()
         return;
     storeTabs();
 
-    QByteArray block;
-    TaggedBlock::appendParams(block, m_paramsImage, m_systemBlock);
-
     // The write goes on after a cancel: only the dialog closes, and the end
     // of the write is still reported.
     ExchangeProgress::Options options;
     options.label = tr("Подключение к ККТ...");
     options.progressText = tr("Выгрузка в ККТ...");
-    m_exchangeRunning = true;
-    ExchangeProgress::run(this, m_controller, options, this, [this] { onDeviceExportFinished(); },
-                          [this, block] { m_controller.writeParams(m_address, RegisterDefaults::TcpPort, block); });
+    m_session.setAddress(m_address);
+    ExchangeProgress::run(this, m_session, options, this, [this] { onDeviceExportFinished(); },
+                          [this] { m_session.writeParams(m_paramsImage, m_systemBlock, m_version); });
 }
 
 void DeviceWindow::onDeviceExportFinished()
 {
-    m_exchangeRunning = false;
     const QString title = tr("Выгрузка в ККТ");
-    const int result = m_controller.result();
+    const int result = m_session.result();
     if (result != 0)
-        Dialogs::warning(this, title, tr("Ошибка выгрузки. %1").arg(result));
+        Dialogs::warning(this, title, tr("Ошибка выгрузки. %1").arg(result), m_session.informativeText());
     else
         Dialogs::information(this, title, tr("Выгрузка завершена успешно"));
 }
@@ -323,7 +314,7 @@ void DeviceWindow::onDeviceChangeAddr()
     QString candidate = InputIpDialog::getIp(this, title, label);
     if (candidate.isEmpty())
         return;
-    while (!isReachable(candidate)) {
+    while (!RegisterSession::isReachable(candidate)) {
         if (Dialogs::question(this, title,
                               tr("ККТ по адресу %1 не доступен. Все равно сменить адрес?").arg(candidate)))
             break;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/devicecontroller.h"
+#include "session/registersession.h"
 
 #include <QByteArray>
 #include <QList>
@@ -81,11 +81,8 @@ private:
     QByteArray m_paramsImage;
     QByteArray m_systemBlock;
     DeviceImage m_deviceImage;
-    DeviceController m_controller;
+    RegisterSession m_session;
     bool m_hasData = false;
-    // One exchange at a time: a write goes on after its progress dialog is
-    // cancelled, and its end must not be taken for another exchange's.
-    bool m_exchangeRunning = false;
     QString m_address;
     QString m_version;
     QString m_serial;

@@ -62,9 +62,17 @@ QVector<GoodsProblem> checkGoods(const GoodsList &goods, int departmentCount, in
 {
     QVector<GoodsProblem> problems;
     const int rows = goods.size();
-    if (rows >= capacity)
-        problems.append({0, 0, tr("Количество строк %1 превышает лимит %2").arg(rows).arg(capacity - 1)});
+    const QString limit = goodsRowLimit(rows, capacity);
+    if (!limit.isEmpty())
+        problems.append({0, 0, limit});
     for (int row = 0; row < rows; ++row)
         checkRow(goods.at(row), row, departmentCount, problems);
     return problems;
+}
+
+QString goodsRowLimit(int rows, int capacity)
+{
+    if (rows < capacity)
+        return QString();
+    return tr("Количество строк %1 превышает лимит %2").arg(rows).arg(capacity - 1);
 }

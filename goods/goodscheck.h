@@ -20,3 +20,6 @@ struct GoodsProblem
 // at most capacity − 1 rows), then per row the name, internal code, barcode
 // and department. Prices are not checked.
 QVector<GoodsProblem> checkGoods(const GoodsList &goods, int departmentCount, int capacity);
+// The row-limit problem of `rows` goods for a register of `capacity`; empty
+// when they fit.
+QString goodsRowLimit(int rows, int capacity);

@@ -6,7 +6,6 @@
 #include "goods/goodstablemodel.h"
 #include "goodswindow/goodsloadprogress.h"
 #include "goodswindow/goodsvalidation.h"
-#include "link/reachabilityprobe.h"
 #include "link/registerdefaults.h"
 #include "params/deviceprofile.h"
 #include "widgets/comboboxitemdelegate.h"
@@ -32,7 +31,6 @@
 
 namespace {
 
-constexpr int kDefaultCapacity = 2000;
 constexpr int kNameLength = 84;
 
 } // namespace
@@ -40,6 +38,8 @@ constexpr int kNameLength = 84;
 GoodsWindow::GoodsWindow(QWidget *parent)
     : QMainWindow(parent)
 {
+    // The window probes the address itself, to name it in its own warning.
+    m_session.setProbeFirst(false);
     setWindowTitle(tr("Номенклатура"));
     resize(640, 480);
 
@@ -86,8 +86,8 @@ void GoodsWindow::setDevice(const QString &serial, int capacity, const QString &
     m_address = address;
     m_port = port;
     // A hand-edited profile may hold a negative capacity: like a missing one, it means the default.
-    m_capacity = capacity > 0 ? capacity : kDefaultCapacity;
-    m_controller.setExpectedSerial(serial);
+    m_capacity = capacity > 0 ? capacity : RegisterDefaults::GoodsCapacity;
+    m_session.setExpectedSerial(serial);
 
     m_model->setDepartmentNames(departmentNames);
     QAbstractItemDelegate *old = m_view->itemDelegateForColumn(GoodsTableModel::DeptColumn);
@@ -102,14 +102,13 @@ void GoodsWindow::setDevice(const QString &serial, int capacity, const QString &
 
 bool GoodsWindow::isReachable(const QString &title)
 {
-    std::unique_ptr<ReachabilityProbe> probe = ReachabilityProbe::create();
-    if (probe->ping(m_address, RegisterDefaults::ProbeTimeout) == 0)
+    if (RegisterSession::isReachable(m_address))
         return true;
     Dialogs::warning(this, title, tr("ККТ по адресу %1 не доступен").arg(m_address));
     return false;
 }
 
-void GoodsWindow::runExchange(const QString &progressText, bool import, const QByteArray &image)
+void GoodsWindow::runExchange(const QString &progressText, bool import, const QByteArray &image, int rows)
 {
     ExchangeProgress::Options options;
     options.label = tr("Подключение к ККТ...");
@@ -118,46 +117,49 @@ void GoodsWindow::runExchange(const QString &progressText, bool import, const QB
     // goods area half written.
     options.cancelStops = import;
     options.showPages = true;
-    ExchangeProgress::run(this, m_controller, options, this,
+    m_session.setAddress(m_address, m_port);
+    ExchangeProgress::run(this, m_session, options, this,
                           [this, import] { import ? onDeviceImportFinished() : onDeviceExportFinished(); },
-                          [this, import, image] {
+                          [this, import, image, rows] {
                               if (import)
-                                  m_controller.readGoods(m_address, m_port);
+                                  m_session.readGoods();
                               else
-                                  m_controller.writeGoods(m_address, m_port, image);
+                                  m_session.writeGoods(image, rows);
                           });
 }
 
 void GoodsWindow::onDeviceImport()
 {
-    if (m_controller.isBusy() || !isReachable(tr("Загрузка из ККТ")))
+    if (m_session.isBusy() || !isReachable(tr("Загрузка из ККТ")))
         return;
-    runExchange(tr("Загрузка из ККТ..."), true, QByteArray());
+    runExchange(tr("Загрузка из ККТ..."), true, QByteArray(), 0);
 }
 
 void GoodsWindow::onDeviceImportFinished()
 {
-    const int result = m_controller.result();
+    const int result = m_session.result();
     if (result != 0) {
-        Dialogs::warning(this, tr("Загрузка из ККТ"), tr("Ошибка загрузки. %1").arg(result));
+        Dialogs::warning(this, tr("Загрузка из ККТ"), tr("Ошибка загрузки. %1").arg(result),
+                         m_session.informativeText());
         return;
     }
-    replaceGoods(decodeGoods(m_controller.data()));
+    replaceGoods(decodeGoods(m_session.goods()));
 }
 
 void GoodsWindow::onDeviceExport()
 {
     const QByteArray image = encodeGoods(m_model->goods(), true);
-    if (m_controller.isBusy() || !isReachable(tr("Выгрузка в ККТ")))
+    if (m_session.isBusy() || !isReachable(tr("Выгрузка в ККТ")))
         return;
-    runExchange(tr("Выгрузка в ККТ..."), false, image);
+    runExchange(tr("Выгрузка в ККТ..."), false, image, m_model->rowCount());
 }
 
 void GoodsWindow::onDeviceExportFinished()
 {
-    const int result = m_controller.result();
+    const int result = m_session.result();
     if (result != 0)
-        Dialogs::warning(this, tr("Выгрузка в ККТ"), tr("Ошибка выгрузки. %1").arg(result));
+        Dialogs::warning(this, tr("Выгрузка в ККТ"), tr("Ошибка выгрузки. %1").arg(result),
+                         m_session.informativeText());
     else
         Dialogs::information(this, tr("Выгрузка в ККТ"), tr("Выгрузка завершена успешно"));
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "goods/goodsitem.h"
-#include "link/devicecontroller.h"
 #include "link/registerdefaults.h"
+#include "session/registersession.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -54,7 +54,7 @@ private slots:
 
 private:
     bool isReachable(const QString &title);
-    void runExchange(const QString &progressText, bool import, const QByteArray &image);
+    void runExchange(const QString &progressText, bool import, const QByteArray &image, int rows);
     // Asks for a file and reads it whole; a failure is reported and gives false.
     bool readChosenFile(QString *fileName, QByteArray *bytes);
     void replaceGoods(const GoodsList &goods);
@@ -66,6 +66,6 @@ private:
     QTableView *m_view = nullptr;
     GoodsTableModel *m_model = nullptr;
     GoodsSortFilterProxyModel *m_proxy = nullptr;
-    DeviceController m_controller;
+    RegisterSession m_session;
     GoodsIssueWidget *m_issues = nullptr;
 };

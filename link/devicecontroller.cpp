@@ -6,11 +6,14 @@
 #include <QLoggingCategory>
 #include <QThread>
 
+#include <utility>
+
 Q_DECLARE_LOGGING_CATEGORY(lcLink)
 
 DeviceController::DeviceController(QObject *parent)
     : QObject(parent)
     , m_replyTimeout(DeviceNet::ReplyTimeout)
+    , m_connectTimeout(DeviceNet::ConnectTimeout)
 {
 }
 
@@ -56,6 +59,12 @@ void DeviceController::writeGoods(const QString &address, quint16 port, const QB
     startExchange(DeviceRequest::WriteGoods, address, port, image);
 }
 
+void DeviceController::setOperationSteps(const DeviceRequest::Step &before, const DeviceRequest::Step &after)
+{
+    m_before = before;
+    m_after = after;
+}
+
 void DeviceController::startExchange(int op, const QString &address, quint16 port, const QByteArray &input)
 {
     m_address = address;
@@ -65,6 +74,9 @@ void DeviceController::startExchange(int op, const QString &address, quint16 por
     if (op != DeviceRequest::QueryIdentity)
         request->expectedSerial = m_expectedSerial.toLatin1();
     request->input = input;
+    request->serialLocations = m_serialLocations;
+    request->beforeOperation = std::exchange(m_before, DeviceRequest::Step());
+    request->afterOperation = std::exchange(m_after, DeviceRequest::Step());
 
     auto *net = new DeviceNet;
     m_net = net;
@@ -72,6 +84,7 @@ void DeviceController::startExchange(int op, const QString &address, quint16 por
     m_thread = thread;
     net->setTarget(address, port, request);
     net->setReplyTimeout(m_replyTimeout);
+    net->setConnectTimeout(m_connectTimeout);
     net->moveToThread(thread);
 
     connect(net, &DeviceNet::connected, this, &DeviceController::onConnected);

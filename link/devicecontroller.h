@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/devicerequest.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
@@ -32,6 +34,14 @@ public:
     // The wait for each reply of the following exchanges (DeviceNet::ReplyTimeout
     // unless a test shortens it).
     void setReplyTimeout(int msecs) { m_replyTimeout = msecs; }
+    // The wait for the connection of the following exchanges to come up.
+    void setConnectTimeout(int msecs) { m_connectTimeout = msecs; }
+    // Where each firmware family keeps its serial number; every exchange
+    // needs it to read the register's.
+    void setSerialLocations(const SerialLocations &locations) { m_serialLocations = locations; }
+    // The owner's steps around the next operation 2..6 (DeviceRequest); they
+    // go with that exchange only.
+    void setOperationSteps(const DeviceRequest::Step &before, const DeviceRequest::Step &after);
 
     // True from an operation until its link and thread are gone.
     bool isBusy() const { return !m_thread.isNull(); }
@@ -78,4 +88,8 @@ private:
     QString m_expectedSerial;
     QPointer<QThread> m_thread;
     int m_replyTimeout;
+    int m_connectTimeout;
+    SerialLocations m_serialLocations;
+    DeviceRequest::Step m_before;
+    DeviceRequest::Step m_after;
 };

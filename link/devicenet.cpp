@@ -8,6 +8,7 @@
 #include <QLoggingCategory>
 #include <QMutexLocker>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QtEndian>
 
 Q_LOGGING_CATEGORY(lcLink, "korvane.link")
@@ -95,6 +96,7 @@ void DeviceNet::run()
         return;
     }
     m_socket->connectToHost(m_host, m_port, QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
+    QTimer::singleShot(m_connectTimeout, this, &DeviceNet::onConnectTimeout);
 }
 
 void DeviceNet::stop()
@@ -123,6 +125,16 @@ void DeviceNet::onStopRequested()
     report();
 }
 
+void DeviceNet::onConnectTimeout()
+{
+    if (m_running || m_reported || !m_request || m_socket->state() == QAbstractSocket::ConnectedState)
+        return;
+    qCDebug(lcLink) << "connection not up after" << m_connectTimeout << "ms";
+    m_request->result = LinkSocketError;
+    m_socket->abort();
+    report();
+}
+
 void DeviceNet::onConnect()
 {
     if (m_reported)
@@ -144,9 +156,10 @@ void DeviceNet::onDisconnect()
 void DeviceNet::onError(QAbstractSocket::SocketError error)
 {
     qCDebug(lcLink) << "socket error" << error;
-    // A wait that ran out is reported as an error too; the primitive that
-    // waited already knows, and the connection is still good.
-    if (error == QAbstractSocket::SocketTimeoutError)
+    // During the exchange a wait that ran out is reported as an error too;
+    // the primitive that waited already knows, and the connection is still
+    // good. Before it, a timeout is the connection giving up.
+    if (m_running && error == QAbstractSocket::SocketTimeoutError)
         return;
     if (m_running) {
         m_socketBroken = true;
@@ -171,7 +184,9 @@ int DeviceNet::transact(const QByteArray &frame, QByteArray *reply)
     reply->clear();
     if (!m_socket || m_socketBroken || m_socket->state() != QAbstractSocket::ConnectedState)
         return LinkNotSent;
-    m_socket->readAll();  // nothing left over from an earlier reply may prefix this one
+    discardUnasked();
+    if (m_socketBroken)
+        return LinkSocketError;  // the register closed the connection while nothing was asked
     if (m_socket->write(frame) != frame.size())
         return LinkNotSent;
     m_socket->flush();
@@ -204,6 +219,18 @@ int DeviceNet::transact(const QByteArray &frame, QByteArray *reply)
     }
 }
 
+void DeviceNet::discardUnasked()
+{
+    // A late or repeated reply to an earlier request may be waiting, in our
+    // buffer or still in the system's; taken as the answer to the next
+    // request it would pass for its data. A peer that never stops sending
+    // is not waited out: its bytes spoil the next reply instead.
+    constexpr int MaxRounds = 16;
+    m_socket->readAll();
+    for (int round = 0; round < MaxRounds && m_socket->waitForReadyRead(0); ++round)
+        m_socket->readAll();
+}
+
 int DeviceNet::identify()
 {
     QByteArray raw;
@@ -222,7 +249,7 @@ int DeviceNet::identify()
         m_goodsCapacity = reply.arguments.at(2);
     } else {
         m_identityValue = 1024;
-        m_goodsCapacity = 2000;
+        m_goodsCapacity = RegisterDefaults::GoodsCapacity;
     }
     return LinkOk;
 }
@@ -278,27 +305,56 @@ int DeviceNet::readHeader(const QByteArray &page)
         areas[i].first = qFromLittleEndian<quint16>(d + 2);
         areas[i].count = qFromLittleEndian<quint16>(d + 4);
     }
-    m_headerWord = qFromLittleEndian<qint16>(p + 4);
+    const AreaDescriptor previous[AreaCount] = {m_areas[0], m_areas[1], m_areas[2], m_areas[3], m_areas[4]};
     std::copy(areas, areas + AreaCount, m_areas);
+    // An area over page 0 or over another area would let a write destroy the
+    // header or another area's contents.
+    if (!areasApart()) {
+        std::copy(previous, previous + AreaCount, m_areas);
+        return LinkBadHeader;
+    }
+    m_headerWord = qFromLittleEndian<qint16>(p + 4);
     return LinkOk;
+}
+
+bool DeviceNet::areasApart() const
+{
+    for (int i = 0; i < AreaCount; ++i) {
+        const AreaDescriptor &a = m_areas[i];
+        if (a.count == 0)
+            continue;
+        if (a.first == 0)
+            return false;
+        for (int j = i + 1; j < AreaCount; ++j) {
+            const AreaDescriptor &b = m_areas[j];
+            if (b.count > 0 && a.first < b.first + b.count && b.first < a.first + a.count)
+                return false;
+        }
+    }
+    return true;
 }
 
 int DeviceNet::readSerial(quint32 version)
 {
     const int minor = int((version >> 16) & 0xFFF);
-    const AreaDescriptor params = area(ParamsArea);
-    QByteArray page;
-    if (minor > 52) {
-        const int rc = readPages(&page, params.first + 1, 1);
-        if (rc != LinkOk)
-            return rc;
-        m_serial = upToZero(page.left(20));
-    } else {
-        const int rc = readPages(&page, params.first, 1);
-        if (rc != LinkOk)
-            return rc;
-        m_serial = upToZero(page.mid(4, 12));
+    // The family with the highest minor number not above the register's;
+    // older firmware keeps its serial where the oldest family does.
+    const SerialLocation *best = nullptr;
+    const SerialLocation *oldest = nullptr;
+    for (const SerialLocation &candidate : m_request->serialLocations) {
+        if (candidate.minor <= minor && (!best || candidate.minor > best->minor))
+            best = &candidate;
+        if (!oldest || candidate.minor < oldest->minor)
+            oldest = &candidate;
     }
+    const SerialLocation *location = best ? best : oldest;
+    if (!location)
+        return LinkUnknownOp;
+    QByteArray page;
+    const int rc = readPages(&page, area(ParamsArea).first + location->page, 1);
+    if (rc != LinkOk)
+        return rc;
+    m_serial = upToZero(page.mid(location->offset, location->length));
     return LinkOk;
 }
 
@@ -436,10 +492,30 @@ int DeviceNet::exchange()
 
     qCDebug(lcLink) << "serial" << QString::fromLatin1(m_serial)
                     << "expected" << QString::fromLatin1(m_request->expectedSerial);
+    rc = runStep(m_request->beforeOperation);
+    if (rc != LinkOk)
+        return rc;
     rc = checkSerial();
     if (rc != LinkOk)
         return rc;
+    rc = runOperation(op);
+    if (rc != LinkOk)
+        return rc;
+    return runStep(m_request->afterOperation);
+}
 
+int DeviceNet::runStep(const DeviceRequest::Step &step)
+{
+    if (!step)
+        return LinkOk;
+    const int rc = step(*this);
+    if (rc == LinkOk && isStopped())
+        return LinkStopped;
+    return rc;
+}
+
+int DeviceNet::runOperation(int op)
+{
     switch (op) {
     case DeviceRequest::ReadParams:
         return readParamsAreas();

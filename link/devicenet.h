@@ -32,6 +32,7 @@ public:
     };
 
     static constexpr int ReplyTimeout = RegisterDefaults::ReplyTimeout;
+    static constexpr int ConnectTimeout = RegisterDefaults::ConnectTimeout;
     static constexpr int AreaCount = 5;
     // Far more than any reply; what a misbehaving register sends beyond it
     // waits in the operating system instead of in our memory.
@@ -45,6 +46,9 @@ public:
     // How long each reply may take; ReplyTimeout unless a test shortens it.
     void setReplyTimeout(int msecs) { m_replyTimeout = msecs; }
     int replyTimeout() const { return m_replyTimeout; }
+    // How long the connection may take to come up; ConnectTimeout unless a
+    // test shortens it.
+    void setConnectTimeout(int msecs) { m_connectTimeout = msecs; }
     bool isStopped() const;
 
     // Connects synchronously without running an exchange, so that the
@@ -91,11 +95,17 @@ private slots:
     void onDisconnect();
     void onError(QAbstractSocket::SocketError error);
     void onStopRequested();
+    void onConnectTimeout();
 
 private:
     void createSocket(bool runExchange);
     int exchange();
     int checkSerial() const;
+    int runStep(const DeviceRequest::Step &step);
+    int runOperation(int op);
+    bool areasApart() const;
+    // Whatever the register sent that nobody asked for.
+    void discardUnasked();
     bool paramsAreasFitBlock() const;
     int readParamsAreas();
     int writeParamsAreas();
@@ -116,6 +126,7 @@ private:
     qint16 m_headerWord = 0;
     AreaDescriptor m_areas[AreaCount];
     int m_replyTimeout = ReplyTimeout;
+    int m_connectTimeout = ConnectTimeout;
 
     // Worker-thread state that keeps the owner's view to one report per
     // exchange: a socket error during the procedure is recorded here and

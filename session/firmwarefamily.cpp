@@ -1,5 +1,6 @@
 #include "session/firmwarefamily.h"
 
+#include "link/taggedblock.h"
 #include "params/deviceparams52.h"
 #include "params/deviceparams53.h"
 #include "session/firmwareversion.h"
@@ -79,6 +80,28 @@ std::unique_ptr<DeviceParams> FirmwareFamily::createParams() const
     if (m_id == Id::Family252)
         return std::make_unique<DeviceParams52>();
     return std::make_unique<DeviceParams53>();
+}
+
+int FirmwareFamily::paramsLayoutSize() const
+{
+    QByteArray params;
+    QByteArray system;
+    createParams()->save(params, system);
+    return params.size();
+}
+
+int FirmwareFamily::systemLayoutSize() const
+{
+    QByteArray params;
+    QByteArray system;
+    createParams()->save(params, system);
+    return system.size();
+}
+
+bool FirmwareFamily::blocksFit(int paramsSize, int systemSize) const
+{
+    return paramsSize >= paramsLayoutSize() && paramsSize <= TaggedBlock::MaxValueSize
+        && systemSize >= systemLayoutSize() && systemSize <= TaggedBlock::MaxValueSize;
 }
 
 QVector<FirmwareFamily::PageInfo> FirmwareFamily::pages() const

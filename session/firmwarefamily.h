@@ -50,6 +50,13 @@ public:
     // The family's parameter set with its defaults.
     std::unique_ptr<DeviceParams> createParams() const;
     SerialLocation serialLocation() const { return m_serial; }
+    // The smallest params image and system block that hold every table of
+    // the family (its defaults written out).
+    int paramsLayoutSize() const;
+    int systemLayoutSize() const;
+    // Blocks of these sizes, a register's areas or a file's, carry the
+    // family's tables and can travel in one tagged item each.
+    bool blocksFit(int paramsSize, int systemSize) const;
     bool paramsWritable() const { return m_paramsWritable; }
     QVector<PageInfo> pages() const;
 

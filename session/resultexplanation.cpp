@@ -1,6 +1,7 @@
 #include "session/resultexplanation.h"
 
 #include "link/linkresult.h"
+#include "session/sessionresult.h"
 
 QString ResultExplanation::explain(int code)
 {
@@ -29,6 +30,18 @@ QString ResultExplanation::explain(int code)
         return tr("ошибка соединения с ККТ");
     case LinkSerialMismatch:
         return tr("заводской номер ККТ не совпадает с заданным");
+    case SessionUnsupportedVersion:
+        return tr("версия ККТ не поддерживается");
+    case SessionWrongFamily:
+        return tr("параметры не подходят для ККТ этой версии");
+    case SessionBackupFailed:
+        return tr("резервная копия не сохранена, ничего не записано");
+    case SessionVerifyFailed:
+        return tr("ККТ хранит не то, что было записано");
+    case SessionTooManyGoods:
+        return tr("товаров больше, чем помещается в ККТ");
+    case SessionUnreachable:
+        return tr("ККТ не доступна");
     default:
         return tr("неизвестный код");
     }

@@ -3,7 +3,8 @@
 #include <QCoreApplication>
 #include <QString>
 
-// Short words for an exchange's result code, for the one-line error reports.
+// Short words for an exchange's result code, the link's and the session's,
+// for one-line error reports and the informative text of message boxes.
 class ResultExplanation
 {
     Q_DECLARE_TR_FUNCTIONS(ResultExplanation)

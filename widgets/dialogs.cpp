@@ -21,31 +21,34 @@ DialogAnswer Dialogs::ask(const DialogRequest &request)
     return s_handler->answer(request);
 }
 
-void Dialogs::warning(QWidget *parent, const QString &title, const QString &text)
+void Dialogs::message(QWidget *parent, DialogRequest::Kind kind, const QString &title, const QString &text,
+                      const QString &informative)
 {
     if (s_handler) {
-        ask({DialogRequest::Warning, title, text, {}});
+        ask({kind, title, text, {}, informative});
         return;
     }
-    QMessageBox::warning(parent, title, text, QMessageBox::Ok);
+    const QMessageBox::Icon icon = kind == DialogRequest::Critical  ? QMessageBox::Critical
+                                   : kind == DialogRequest::Warning ? QMessageBox::Warning
+                                                                    : QMessageBox::Information;
+    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    box.setInformativeText(informative);
+    box.exec();
 }
 
-void Dialogs::critical(QWidget *parent, const QString &title, const QString &text)
+void Dialogs::warning(QWidget *parent, const QString &title, const QString &text, const QString &informative)
 {
-    if (s_handler) {
-        ask({DialogRequest::Critical, title, text, {}});
-        return;
-    }
-    QMessageBox::critical(parent, title, text, QMessageBox::Ok);
+    message(parent, DialogRequest::Warning, title, text, informative);
+}
+
+void Dialogs::critical(QWidget *parent, const QString &title, const QString &text, const QString &informative)
+{
+    message(parent, DialogRequest::Critical, title, text, informative);
 }
 
 void Dialogs::information(QWidget *parent, const QString &title, const QString &text)
 {
-    if (s_handler) {
-        ask({DialogRequest::Information, title, text, {}});
-        return;
-    }
-    QMessageBox::information(parent, title, text, QMessageBox::Ok);
+    message(parent, DialogRequest::Information, title, text, QString());
 }
 
 bool Dialogs::question(QWidget *parent, const QString &title, const QString &text)

@@ -12,10 +12,17 @@ struct DialogRequest
 {
     enum Kind { Warning, Critical, Information, Question, Item, Address, OpenFile, SaveFile };
 
+    DialogRequest(Kind kind = Warning, const QString &title = QString(), const QString &text = QString(),
+                  const QStringList &items = QStringList(), const QString &informative = QString())
+        : kind(kind), title(title), text(text), items(items), informative(informative)
+    {
+    }
+
     Kind kind = Warning;
     QString title;
     QString text;       // message text, list label, current address or file dialog folder
     QStringList items;  // list choices, or the file name filter as its only element
+    QString informative; // a message box's second text, under its own
 };
 
 struct DialogAnswer
@@ -34,8 +41,11 @@ public:
 class Dialogs
 {
 public:
-    static void warning(QWidget *parent, const QString &title, const QString &text);
-    static void critical(QWidget *parent, const QString &title, const QString &text);
+    // `informative` goes under the text, smaller: what a result code means.
+    static void warning(QWidget *parent, const QString &title, const QString &text,
+                        const QString &informative = QString());
+    static void critical(QWidget *parent, const QString &title, const QString &text,
+                         const QString &informative = QString());
     static void information(QWidget *parent, const QString &title, const QString &text);
     // Yes and No buttons; true only for Yes.
     static bool question(QWidget *parent, const QString &title, const QString &text);
@@ -63,5 +73,7 @@ public:
 
 private:
     static DialogAnswer ask(const DialogRequest &request);
+    static void message(QWidget *parent, DialogRequest::Kind kind, const QString &title, const QString &text,
+                        const QString &informative);
     static DialogHandler *s_handler;
 };

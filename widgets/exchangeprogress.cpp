@@ -1,11 +1,10 @@
 #include "widgets/exchangeprogress.h"
 
-#include "link/devicecontroller.h"
+#include "session/registersession.h"
 #include "widgets/deviceprogressdialog.h"
 
-void ExchangeProgress::run(QWidget *owner, DeviceController &controller, const Options &options,
-                           QObject *context, const std::function<void()> &finished,
-                           const std::function<void()> &start)
+void ExchangeProgress::run(QWidget *owner, RegisterSession &session, const Options &options, QObject *context,
+                           const std::function<void()> &finished, const std::function<void()> &start)
 {
     DeviceProgressDialog progress(owner, DeviceProgressDialog::OwnerFlags);
     progress.setObjectName(QStringLiteral("progressDialog"));
@@ -13,20 +12,21 @@ void ExchangeProgress::run(QWidget *owner, DeviceController &controller, const O
     progress.setProgressText(options.progressText);
     progress.reset();
 
-    // An exchange whose dialog was cancelled may still be running; its end
-    // must not reach the handlers of this one.
-    controller.disconnect();
+    // An operation whose dialog was cancelled may still be running; its end
+    // must not reach the handler of this one.
+    QObject::disconnect(&session, nullptr, context, nullptr);
     if (options.cancelStops)
-        QObject::connect(&progress, &DeviceProgressDialog::canceled, &controller, &DeviceController::stop);
-    QObject::connect(&controller, &DeviceController::connected, &progress, &DeviceProgressDialog::connected);
-    QObject::connect(&controller, &DeviceController::finished, context, finished);
-    QObject::connect(&controller, &DeviceController::finished, &progress, &QWidget::close);
+        QObject::connect(&progress, &DeviceProgressDialog::canceled, &session, &RegisterSession::stop);
+    QObject::connect(&session, &RegisterSession::connected, &progress, &DeviceProgressDialog::connected);
+    QObject::connect(&session, &RegisterSession::finished, context, finished);
+    QObject::connect(&session, &RegisterSession::finished, &progress, &QWidget::close);
     if (options.showPages) {
-        QObject::connect(&controller, &DeviceController::pages, &progress, &QProgressDialog::setMaximum);
-        QObject::connect(&controller, &DeviceController::frame, &progress, &QProgressDialog::setValue);
+        QObject::connect(&session, &RegisterSession::pages, &progress, &QProgressDialog::setMaximum);
+        QObject::connect(&session, &RegisterSession::frame, &progress, &QProgressDialog::setValue);
     }
-    QObject::connect(&controller, &DeviceController::disconnected, &progress, &QWidget::close);
 
     start();
-    progress.exec();
+    // An operation refused before it reached the link has finished already.
+    if (session.isBusy())
+        progress.exec();
 }

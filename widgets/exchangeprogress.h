@@ -4,14 +4,14 @@
 
 #include <functional>
 
-class DeviceController;
 class QObject;
 class QWidget;
+class RegisterSession;
 
-// One exchange of a window's DeviceController under the modal progress
-// dialog: the controller's earlier connections go, the dialog follows the
-// link and closes when the exchange ends, and `finished` runs once with the
-// controller's outcome in place.
+// One operation of a window's register session under the modal progress
+// dialog: the dialog follows the link and closes when the operation ends, and
+// `finished` runs once with the session's outcome in place, also when the
+// dialog was cancelled and the operation went on.
 class ExchangeProgress
 {
 public:
@@ -23,9 +23,8 @@ public:
         bool showPages = false; // the bar counts the pages of the transfer
     };
 
-    // `start` starts one operation on `controller`; `finished` is called on
+    // `start` starts one operation of `session`; `finished` is called on
     // `context`, and not at all once `context` is gone.
-    static void run(QWidget *owner, DeviceController &controller, const Options &options,
-                    QObject *context, const std::function<void()> &finished,
-                    const std::function<void()> &start);
+    static void run(QWidget *owner, RegisterSession &session, const Options &options, QObject *context,
+                    const std::function<void()> &finished, const std::function<void()> &start);
 };

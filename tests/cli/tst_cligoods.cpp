@@ -198,12 +198,14 @@ void TestCliGoods::serialMismatchWritesNothing()
     // Longer than the register's number: only the whole-number comparison catches it.
     CliRun run = cli(QStringList{"goods", "write"} + at(*sim, {"--serial", kSerial + "9", "--csv", path("one.csv")}));
     QCOMPARE(run.status, 3);
-    QCOMPARE(run.err, QStringLiteral("Заводской номер ККТ 2530000222 не совпадает с заданным 25300002229\n"));
+    QCOMPARE(run.err, QStringLiteral("Ошибка выгрузки. -15 (заводской номер ККТ 2530000222 не совпадает с "
+                                     "заданным 25300002229)\n"));
     QVERIFY(!wroteAnything(*sim));
 
     run = cli(QStringList{"goods", "read"} + at(*sim, {"--serial", "2530000223", "--csv", path("other.csv")}));
     QCOMPARE(run.status, 3);
-    QCOMPARE(run.err, QStringLiteral("Ошибка загрузки. -15 (заводской номер ККТ не совпадает с заданным)\n"));
+    QCOMPARE(run.err, QStringLiteral("Ошибка загрузки. -15 (заводской номер ККТ 2530000222 не совпадает с "
+                                     "заданным 2530000223)\n"));
     QVERIFY(!QFile::exists(path("other.csv")));
 }
 

@@ -265,19 +265,22 @@ void TestCliParams::serialMismatchTouchesNothing()
     // A shorter serial is caught by the link, a longer one only by comparing whole numbers.
     CliRun run = cli(QStringList{"params", "read"} + at(*sim, {"--serial", "253000021", "--out", path("x.json")}));
     QCOMPARE(run.status, 3);
-    QCOMPARE(run.err, QStringLiteral("Ошибка загрузки. -15 (заводской номер ККТ не совпадает с заданным)\n"));
+    QCOMPARE(run.err, QStringLiteral("Ошибка загрузки. -15 (заводской номер ККТ 2530000211 не совпадает с "
+                                     "заданным 253000021)\n"));
     QVERIFY(!QFile::exists(path("x.json")));
 
     run = cli(QStringList{"params", "read"} + at(*sim, {"--serial", "25300002110", "--out", path("x.json")}));
     QCOMPARE(run.status, 3);
-    QCOMPARE(run.err, QStringLiteral("Заводской номер ККТ 2530000211 не совпадает с заданным 25300002110\n"));
+    QCOMPARE(run.err, QStringLiteral("Ошибка загрузки. -15 (заводской номер ККТ 2530000211 не совпадает с "
+                                     "заданным 25300002110)\n"));
     QVERIFY(!QFile::exists(path("x.json")));
 
     // The register answers with another serial than the file's: nothing is written.
     sim->setOtherSerial("2530000299");
     run = cli(QStringList{"params", "write"} + at(*sim, {"--serial", kSerial, "--in", file}));
     QCOMPARE(run.status, 3);
-    QCOMPARE(run.err, QStringLiteral("Ошибка загрузки. -15 (заводской номер ККТ не совпадает с заданным)\n"));
+    QCOMPARE(run.err, QStringLiteral("Ошибка выгрузки. -15 (заводской номер ККТ 2530000299 не совпадает с "
+                                     "заданным 2530000211)\n"));
     QVERIFY(!wroteAnything(*sim));
 }
 
@@ -344,8 +347,8 @@ void TestCliParams::wrongFamilyOrSizeTouchesNothing()
     QVERIFY(bigger);
     CliRun run = cli(QStringList{"params", "write"} + at(*bigger, {"--serial", kSerial, "--in", file}));
     QCOMPARE(run.status, 3);
-    QCOMPARE(run.err, QStringLiteral("Размер параметров в файле (5376 и 1024 байт) не совпадает с памятью ККТ "
-                                     "(5632 и 1024 байт)\n"));
+    QCOMPARE(run.err, QStringLiteral("Ошибка выгрузки. -8 (размер параметров 5376 байт не совпадает с областью "
+                                     "параметров ККТ, 5632 байт)\n"));
     QVERIFY(!wroteAnything(*bigger));
 
     // A 2.52 register that carries the same serial number.
@@ -353,7 +356,8 @@ void TestCliParams::wrongFamilyOrSizeTouchesNothing()
     QVERIFY(older);
     run = cli(QStringList{"params", "write"} + at(*older, {"--serial", kSerial, "--in", file}));
     QCOMPARE(run.status, 3);
-    QCOMPARE(run.err, QStringLiteral("Файл версии 2.53.10 не подходит для ККТ версии 2.52.38\n"));
+    QCOMPARE(run.err, QStringLiteral("Ошибка выгрузки. -17 (параметры версии 2.53.10 не подходят для ККТ "
+                                     "версии 2.52.38)\n"));
     QVERIFY(!wroteAnything(*older));
 
     // Another register's file.

@@ -542,7 +542,11 @@ private slots:
         trigger(w.get(), "actionImport");
         QCOMPARE(m_dialogs->shown().size(), 1);
         QCOMPARE(m_dialogs->last().kind, DialogRequest::Warning);
-        QVERIFY(m_dialogs->last().text.contains(QStringLiteral("2.54.1")));
+        // The session refuses the read before any area; the box says why.
+        QCOMPARE(m_dialogs->last().text, QStringLiteral("Ошибка загрузки. -16"));
+        QCOMPARE(m_dialogs->last().informative,
+                 QStringLiteral("Версия ККТ 2.54.1 не поддерживается.\nАдрес ККТ: 127.0.0.36."));
+        QCOMPARE(m_sim->requestTrace().filter(QStringLiteral("C2 ")).size(), 2);
         QVERIFY(qobject_cast<DeviceParams53 *>(w->params()));
         QCOMPARE(child<QTabWidget>(w.get(), "tabWidget")->count(), 8);
         QVERIFY(!w->hasData());

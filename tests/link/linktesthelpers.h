@@ -1,6 +1,9 @@
 #pragma once
 
+#include "link/devicecontroller.h"
+#include "link/devicerequest.h"
 #include "link/linkframe.h"
+#include "session/firmwarefamily.h"
 #include "sim/registersimulator.h"
 
 #include <QSemaphore>
@@ -11,11 +14,29 @@
 #include <QVector>
 #include <QtEndian>
 
+#include <memory>
+
 #ifdef Q_OS_UNIX
 #include <sys/socket.h>
 #endif
 
 namespace linktest {
+
+// A request that knows where each family keeps its serial number, as every
+// owner's does.
+inline DeviceRequest *request()
+{
+    auto *r = new DeviceRequest;
+    r->serialLocations = FirmwareFamily::serialLocations();
+    return r;
+}
+
+inline std::unique_ptr<DeviceController> controller()
+{
+    auto c = std::make_unique<DeviceController>();
+    c->setSerialLocations(FirmwareFamily::serialLocations());
+    return c;
+}
 
 // The first argument of every signal a spy recorded, as ints: the progress
 // values an exchange reported.

@@ -43,7 +43,7 @@ private:
         m_sim = std::make_unique<RegisterSimulator>(config);
         if (!m_sim->start())
             qFatal("simulator: %s", qPrintable(m_sim->errorString()));
-        m_controller = std::make_unique<DeviceController>();
+        m_controller = linktest::controller();
         m_controller->setExpectedSerial(QString::fromLatin1(config.serial));
         m_finished = std::make_unique<QSignalSpy>(m_controller.get(), &DeviceController::finished);
         return *m_controller;

@@ -3,6 +3,7 @@
 #include "link/devicerequest.h"
 #include "link/linkresult.h"
 #include "link/taggedblock.h"
+#include "session/firmwarefamily.h"
 #include "sim/registersimulator.h"
 #include "tests/support/core/processfigures.h"
 
@@ -60,6 +61,7 @@ private:
     Outcome exchange(int op, const QByteArray &input = QByteArray())
     {
         DeviceController c;
+        c.setSerialLocations(FirmwareFamily::serialLocations());
         c.setExpectedSerial(QString::fromLatin1(Serial));
         c.setReplyTimeout(ReplyTimeout);
         QSignalSpy finished(&c, &DeviceController::finished);

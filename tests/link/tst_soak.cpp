@@ -2,6 +2,7 @@
 #include "link/devicerequest.h"
 #include "link/linkresult.h"
 #include "link/taggedblock.h"
+#include "session/firmwarefamily.h"
 #include "sim/registersimulator.h"
 #include "tests/support/core/processfigures.h"
 
@@ -127,6 +128,7 @@ private slots:
         QVERIFY2(sim.start(QHostAddress(QString::fromLatin1(RegisterAddress)), 0),
                  qPrintable(sim.errorString()));
         DeviceController controller;
+        controller.setSerialLocations(FirmwareFamily::serialLocations());
         controller.setExpectedSerial(QString::fromLatin1(Serial));
         controller.setReplyTimeout(ReplyTimeout);
         QByteArray writeBlock;

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "link/devicecontroller.h"
+#include "link/registerdefaults.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+// What a register said about itself in the latest exchange, also when the
+// session then refused to go on with it.
+struct RegisterIdentity
+{
+    QString serial;
+    int major = 0;
+    int minor = 0;
+    int build = 0;
+    QString version;  // "%1.%2.%3"
+    int goodsCapacity = 0;
+    int paramsSize = 0;  // bytes of its params and system areas
+    int systemSize = 0;
+    bool known = false;  // the register identified itself
+};
+
+// One register at one address, as every window and korvane-cli reach it:
+// the probe, one exchange through the DeviceController, the safeguards around
+// it, and a result code with its worded explanation. The safeguards: an
+// exchange beyond identification needs firmware the utility supports; a
+// register whose areas cannot hold its family's tables is not read; nothing
+// is written to a register whose whole serial number differs from the one
+// expected, nor parameters of another family; goods beyond the register's
+// capacity are not written unless asked for.
+//
+// Each operation returns at once; finished() follows exactly once.
+class RegisterSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit RegisterSession(QObject *parent = nullptr);
+    ~RegisterSession() override;
+
+    void setAddress(const QString &address, quint16 port = RegisterDefaults::TcpPort);
+    QString address() const { return m_address; }
+    quint16 port() const { return m_port; }
+    // The serial number the register must have; empty asks for no check.
+    void setExpectedSerial(const QString &serial) { m_expectedSerial = serial; }
+    QString expectedSerial() const { return m_expectedSerial; }
+    // Windows ask the probe themselves, with their own prompts, before they
+    // start an operation; the command line lets the session ask.
+    void setProbeFirst(bool probe) { m_probeFirst = probe; }
+    // Tests shorten the link's waits.
+    void setReplyTimeout(int msecs) { m_controller.setReplyTimeout(msecs); }
+    void setConnectTimeout(int msecs) { m_controller.setConnectTimeout(msecs); }
+
+    // The one probe before an exchange.
+    static bool isReachable(const QString &address);
+
+    void identify();
+    void readParams();
+    // `version` names the family the blocks are laid out for. With
+    // `sameSize`, blocks that would not fill the register's areas exactly
+    // are refused instead of being padded with zeros.
+    void writeParams(const QByteArray &params, const QByteArray &system, const QString &version,
+                     bool sameSize = false);
+    void readGoods();
+    // The goods area image; `rows` goods in it. Unless `beyondCapacity`,
+    // goods the register's capacity does not allow are not written.
+    void writeGoods(const QByteArray &areaImage, int rows, bool beyondCapacity = true);
+    // Cancels the running exchange after its current step.
+    void stop();
+    bool isBusy() const { return m_busy; }
+    // Runs the caller's event loop until the running operation has finished.
+    void waitForFinished();
+
+    // After finished(): 0, a link result code or a SessionResult code.
+    int result() const { return m_result; }
+    RegisterIdentity identity() const { return m_identity; }
+    // The register's serial number is the expected one, in full.
+    bool serialMatches() const;
+    QByteArray params() const { return m_params; }
+    QByteArray system() const { return m_system; }
+    QByteArray goods() const { return m_goods; }
+    // The result in words, for a line on standard error or a message box's
+    // informative text: what the code means, at which address, and for a
+    // serial number mismatch which register answered.
+    QString explanation() const;
+    // The same as sentences with the register's address, for the informative
+    // text under a message box's own.
+    QString informativeText() const;
+
+signals:
+    void connected();
+    void frame(int done);
+    void pages(int count);
+    void finished();
+
+private:
+    struct Shared;
+    // The operation's own safeguard on the link's thread: 0 to go on, or a
+    // result code with, where the code alone says too little, its reason.
+    using Gate = std::function<int(const RegisterIdentity &identity, QString *reason)>;
+
+    void start(int op, const QByteArray &input, const Gate &gate);
+    void onControllerFinished();
+    void finish(int result);
+
+    DeviceController m_controller;
+    QString m_address;
+    quint16 m_port = RegisterDefaults::TcpPort;
+    QString m_expectedSerial;
+    bool m_probeFirst = true;
+    bool m_busy = false;
+    int m_op = 0;
+    int m_result = 0;
+    RegisterIdentity m_identity;
+    QString m_reason;
+    std::shared_ptr<Shared> m_shared;
+    QByteArray m_params;
+    QByteArray m_system;
+    QByteArray m_goods;
+};
