@@ -58,6 +58,11 @@ void Console::error(const QString &line)
     write(stderr, capturedErr, line.toUtf8() + '\n');
 }
 
+bool Console::showsProgress()
+{
+    return errorIsTerminal();
+}
+
 void Console::progress(const QString &text)
 {
     if (!errorIsTerminal())

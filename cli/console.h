@@ -15,6 +15,8 @@ public:
     static void out(const QString &line);
     static void error(const QString &line);
 
+    // Progress is shown only on a terminal.
+    static bool showsProgress();
     static void progress(const QString &text);
     // Ends a progress line so that the next line starts at the left.
     static void endProgress();

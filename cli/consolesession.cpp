@@ -97,8 +97,10 @@ int ConsoleSession::run(const QString &failure, const QString &progressText, con
     m_areaPages = areaPages;
     m_area = 0;
     m_lastFrame = 0;
-    const QMetaObject::Connection progress = QObject::connect(
-            &m_session, &RegisterSession::frame, [this, progressText](int done) { showProgress(progressText, done); });
+    QMetaObject::Connection progress;
+    if (Console::showsProgress())
+        progress = QObject::connect(&m_session, &RegisterSession::frame, &m_session,
+                                    [this, progressText](int done) { showProgress(progressText, done); });
     Console::progress(progressText);
     start();
     m_session.waitForFinished();

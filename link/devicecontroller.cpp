@@ -4,6 +4,7 @@
 #include "link/taggedblock.h"
 
 #include <QLoggingCategory>
+#include <QMetaMethod>
 #include <QThread>
 
 #include <utility>
@@ -89,7 +90,10 @@ void DeviceController::startExchange(int op, const QString &address, quint16 por
 
     connect(net, &DeviceNet::connected, this, &DeviceController::onConnected);
     connect(net, &DeviceNet::disconnected, this, &DeviceController::onDisconnected);
-    connect(net, &DeviceNet::frame, this, &DeviceController::frame);
+    // Each frame crosses to this thread and wakes it; nobody listening, the
+    // transfer need not pay for that on every request.
+    if (isSignalConnected(QMetaMethod::fromSignal(&DeviceController::frame)))
+        connect(net, &DeviceNet::frame, this, &DeviceController::frame);
     connect(net, &DeviceNet::pages, this, &DeviceController::pages);
     connect(this, &DeviceController::finished, net, &DeviceNet::close);
     connect(thread, &QThread::started, net, &DeviceNet::run);

@@ -155,12 +155,12 @@ void DeviceNet::onDisconnect()
 
 void DeviceNet::onError(QAbstractSocket::SocketError error)
 {
-    qCDebug(lcLink) << "socket error" << error;
     // During the exchange a wait that ran out is reported as an error too;
     // the primitive that waited already knows, and the connection is still
     // good. Before it, a timeout is the connection giving up.
     if (m_running && error == QAbstractSocket::SocketTimeoutError)
         return;
+    qCDebug(lcLink) << "socket error" << error;
     if (m_running) {
         m_socketBroken = true;
         return;

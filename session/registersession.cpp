@@ -12,6 +12,7 @@
 #include "session/sessionresult.h"
 
 #include <QEventLoop>
+#include <QMetaMethod>
 
 namespace {
 
@@ -87,7 +88,6 @@ RegisterSession::RegisterSession(QObject *parent)
 {
     m_controller.setSerialLocations(FirmwareFamily::serialLocations());
     connect(&m_controller, &DeviceController::connected, this, &RegisterSession::connected);
-    connect(&m_controller, &DeviceController::frame, this, &RegisterSession::frame);
     connect(&m_controller, &DeviceController::pages, this, &RegisterSession::pages);
     connect(&m_controller, &DeviceController::finished, this, &RegisterSession::onControllerFinished);
 }
@@ -201,6 +201,11 @@ void RegisterSession::start(int op, const QByteArray &input, const Gate &gate)
         return;
     }
     m_controller.setExpectedSerial(m_expectedSerial);
+    // Progress that nobody shows would cost the transfer a wake-up of this
+    // thread per request.
+    disconnect(&m_controller, &DeviceController::frame, this, &RegisterSession::frame);
+    if (isSignalConnected(QMetaMethod::fromSignal(&RegisterSession::frame)))
+        connect(&m_controller, &DeviceController::frame, this, &RegisterSession::frame);
     auto shared = std::make_shared<Shared>();
     m_shared = shared;
     // Every exchange beyond identification needs firmware the utility

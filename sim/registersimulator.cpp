@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMetaMethod>
 #include <QRegularExpression>
 #include <QThread>
 
@@ -493,6 +494,39 @@ void RegisterSimulator::clearRequests()
 {
     QMutexLocker lock(&m_core->mutex);
     m_core->log.clear();
+    m_core->logged = 0;
+}
+
+int RegisterSimulator::requestLogLimit() const
+{
+    QMutexLocker lock(&m_core->mutex);
+    return m_core->logLimit;
+}
+
+void RegisterSimulator::setRequestLogLimit(int limit)
+{
+    QMutexLocker lock(&m_core->mutex);
+    m_core->logLimit = qMax(1, limit);
+    while (m_core->log.size() > m_core->logLimit)
+        m_core->log.removeFirst();
+}
+
+int RegisterSimulator::requestCount() const
+{
+    QMutexLocker lock(&m_core->mutex);
+    return m_core->logged;
+}
+
+void RegisterSimulator::connectNotify(const QMetaMethod &signal)
+{
+    if (signal == QMetaMethod::fromSignal(&RegisterSimulator::requestReceived))
+        m_core->announceRequests = true;
+}
+
+void RegisterSimulator::disconnectNotify(const QMetaMethod &signal)
+{
+    if (signal == QMetaMethod::fromSignal(&RegisterSimulator::requestReceived))
+        m_core->announceRequests = isSignalConnected(signal);
 }
 
 int RegisterSimulator::connectionCount() const
@@ -508,7 +542,7 @@ bool RegisterSimulator::waitForRequests(int count, int timeoutMs)
     for (;;) {
         {
             QMutexLocker lock(&m_core->mutex);
-            if (m_core->log.size() >= count)
+            if (m_core->logged >= count)
                 return true;
         }
         if (timer.elapsed() >= timeoutMs)

@@ -234,12 +234,16 @@ public:
     QByteArray discoveryAnswer() const;                     // the Normal line as it would be sent now
     int discoveryQueries() const;                           // matching datagrams received
 
-    // Request log.
+    // Request log: the latest requests, at most requestLogLimit() of them.
     QList<SimRequest> requests() const;
+    int requestLogLimit() const;
+    void setRequestLogLimit(int limit);                     // at least 1
     QStringList requestTrace() const;                       // toString() of each request
     void clearRequests();
     int connectionCount() const;                            // connections accepted so far
-    // Runs the caller's event loop until the log holds at least count requests.
+    // Requests logged since the last clear, also those the limit let go.
+    int requestCount() const;
+    // Runs the caller's event loop until requestCount() is at least count.
     bool waitForRequests(int count, int timeoutMs = 5000);
 
 signals:
@@ -247,6 +251,10 @@ signals:
     void requestReceived();
     void connectionAccepted();
     void discoveryQueried();
+
+protected:
+    void connectNotify(const QMetaMethod &signal) override;
+    void disconnectNotify(const QMetaMethod &signal) override;
 
 private:
     bool applyRefuse();

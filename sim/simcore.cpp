@@ -134,6 +134,9 @@ SimAction SimCore::process(const SimFrame::Header &header, const QByteArray &bod
         req.outcome = outcome;
         req.status = status;
         log.append(req);
+        ++logged;
+        while (log.size() > logLimit)
+            log.removeFirst();
         return action;
     };
 

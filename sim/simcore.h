@@ -10,6 +10,8 @@
 
 #include <QMutex>
 
+#include <atomic>
+
 struct SimAction
 {
     enum Kind { Reply, Silent, Drop, ReplyAndClose };
@@ -50,7 +52,14 @@ public:
     QByteArray discoverySerial;
     QString statePath;
     QString stateError;
+    // The latest requests only, so that a long-running simulator does not grow
+    // without end; logged counts them all since the last clear.
     QList<SimRequest> log;
+    int logLimit = 10000;
+    int logged = 0;
+    // Whether anyone listens for requestReceived: each announcement wakes the
+    // owner's thread, which a busy client in the same process pays for.
+    std::atomic<bool> announceRequests{false};
     int connections = 0;
     int discoveryQueries = 0;
 

@@ -59,7 +59,8 @@ void SimConnection::processBuffered()
         m_buffer.remove(0, SimFrame::HeaderSize + header.length);
 
         const SimAction action = m_core->process(header, body, m_id, ++m_requests);
-        emit requestReceived();
+        if (m_core->announceRequests)
+            emit requestReceived();
         switch (action.kind) {
         case SimAction::Silent:
             break;
