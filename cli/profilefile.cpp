@@ -56,8 +56,13 @@ bool ProfileFile::fromJson(const QByteArray &json, QString *error)
 {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    // The parser's own words are English; the offset is what helps.
+    if (parseError.error != QJsonParseError::NoError) {
+        *error = tr("не файл профиля ККТ (ошибка JSON в позиции %1)").arg(parseError.offset);
+        return false;
+    }
     if (!document.isObject()) {
-        *error = tr("не файл профиля ККТ (%1)").arg(parseError.errorString());
+        *error = tr("не файл профиля ККТ (в файле не объект JSON)");
         return false;
     }
     const QJsonObject object = document.object();

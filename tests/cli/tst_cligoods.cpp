@@ -43,6 +43,7 @@ private slots:
     void refusedFilesTouchNothing_data();
     void refusedFilesTouchNothing();
     void serialMismatchWritesNothing();
+    void unsupportedFirmwareKeepsItsGoods();
     void exchangeFailures();
 
 private:
@@ -207,6 +208,23 @@ void TestCliGoods::serialMismatchWritesNothing()
     QCOMPARE(run.err, QStringLiteral("Ошибка загрузки. -15 (заводской номер ККТ 2530000222 не совпадает с "
                                      "заданным 2530000223)\n"));
     QVERIFY(!QFile::exists(path("other.csv")));
+}
+
+void TestCliGoods::unsupportedFirmwareKeepsItsGoods()
+{
+    const auto sim = Simulators::start(SimConfig::family253(kSerial.toLatin1()), "127.0.17.12");
+    QVERIFY(sim);
+    sim->setVersion(RegisterSimulator::makeVersion(2, 99, 7));
+    writeFile("newer.csv", "name;intcode;barcode;price;dept\na;1;;1;1\n");
+    const QByteArray before = sim->areaContent(5);
+    CliRun run = cli(QStringList{"goods", "write"} + at(*sim, {"--serial", kSerial, "--csv", path("newer.csv")}));
+    QCOMPARE(run.status, 3);
+    QCOMPARE(run.err, QStringLiteral("Версия ККТ 2.99.7 не поддерживается\n"));
+    QCOMPARE(sim->areaContent(5), before);
+    run = cli(QStringList{"goods", "read"} + at(*sim, {"--serial", kSerial, "--csv", path("newer-read.csv")}));
+    QCOMPARE(run.status, 3);
+    QCOMPARE(run.err, QStringLiteral("Версия ККТ 2.99.7 не поддерживается\n"));
+    QVERIFY(!QFile::exists(path("newer-read.csv")));
 }
 
 void TestCliGoods::exchangeFailures()

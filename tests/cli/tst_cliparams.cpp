@@ -6,7 +6,9 @@
 #include "params/deviceparams53.h"
 #include "tests/cli/clirunner.h"
 #include "tests/cli/clisimulators.h"
+#include "tests/support/core/hanginglistener.h"
 
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -75,6 +77,8 @@ private slots:
     void helpOfEveryCommand();
     void identify();
     void identifyRefusedConnection();
+    void identifyOfAConnectionThatNeverComesUp();
+    void areasThatCannotHoldTheTablesAreNotRead();
     void readWritesTheRegistersAreas();
     void roundTripToASecondRegister();
     void serialMismatchTouchesNothing();
@@ -207,6 +211,37 @@ void TestCliParams::identifyRefusedConnection()
     QCOMPARE(run.out, QString());
 }
 
+void TestCliParams::identifyOfAConnectionThatNeverComesUp()
+{
+    HangingListener register_(QStringLiteral("127.0.17.10"));
+    if (register_.port() == 0)
+        QSKIP("no listener that leaves connections hanging on this platform");
+    QElapsedTimer clock;
+    clock.start();
+    const CliRun run = cli({"identify", "127.0.17.10", "--port", QString::number(register_.port())});
+    QCOMPARE(run.status, 5);
+    QCOMPARE(run.err, QStringLiteral("Ошибка подключения (-14) к ККТ по адресу 127.0.17.10 (ошибка соединения с ККТ)\n"));
+    QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
+}
+
+void TestCliParams::areasThatCannotHoldTheTablesAreNotRead()
+{
+    SimConfig config = SimConfig::family253(kSerial.toLatin1());
+    config.paramsPages = 5;
+    const auto sim = Simulators::start(config, "127.0.17.11");
+    QVERIFY(sim);
+    const QString error = QStringLiteral("Ошибка загрузки. -8 (область параметров ККТ (1280 байт) не подходит для "
+                                         "версии 2.53.10)\n");
+    CliRun run = cli(QStringList{"params", "read"} + at(*sim, {"--serial", kSerial, "--out", path("five.json")}));
+    QCOMPARE(run.status, 5);
+    QCOMPARE(run.err, error);
+    QVERIFY(!QFile::exists(path("five.json")));
+    run = cli(QStringList{"params", "show"} + at(*sim, {"--serial", kSerial}));
+    QCOMPARE(run.status, 5);
+    QCOMPARE(run.err, error);
+    QCOMPARE(run.out, QString());
+}
+
 void TestCliParams::readWritesTheRegistersAreas()
 {
     const auto sim = Simulators::start(SimConfig::family253(kSerial.toLatin1()), "127.0.0.211");
@@ -294,7 +329,8 @@ void TestCliParams::refusedFilesTouchNothing_data()
                + ",\"serial\":\"2530000211\",\"version\":\"2.53.10\",\"goodsCapacity\":2000,"
                  "\"params\":\"" + paramsText + "\",\"system\":\"\"}";
     };
-    QTest::newRow("not json") << QByteArray("params of the shop") << "не файл профиля ККТ (illegal value)";
+    QTest::newRow("not json") << QByteArray("params of the shop") << "не файл профиля ККТ (ошибка JSON в позиции 1)";
+    QTest::newRow("not an object") << QByteArray("[1, 2]") << "не файл профиля ККТ (в файле не объект JSON)";
     QTest::newRow("other format") << file("korvane-goods", "1", params) << "не файл профиля ККТ";
     QTest::newRow("newer format") << file("korvane-profile", "2", params) << "версия формата 2 не поддерживается";
     QTest::newRow("bad base64") << file("korvane-profile", "1", "cGFyYW1z*") << "повреждены двоичные данные";

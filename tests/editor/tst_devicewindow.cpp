@@ -434,6 +434,25 @@ private slots:
         trigger(w.get(), "actionExport");
         QCOMPARE(m_dialogs->last().kind, DialogRequest::Warning);
         QCOMPARE(m_dialogs->last().text, QStringLiteral("Ошибка выгрузки. -9"));
+        QCOMPARE(m_dialogs->last().informative,
+                 QStringLiteral("ККТ не подтвердила запись.\nАдрес ККТ: 127.0.0.34."));
+    }
+
+    // The register's serial number is the start of the window's: the link
+    // would let the write through, serial field and all.
+    void exportToAnotherRegisterWritesNothing()
+    {
+        startRegister("127.0.17.20", QByteArrayLiteral("253000000"));
+        registerDevice(QStringLiteral("2.53.*"), QStringLiteral("127.0.17.20"));
+        auto w = openWindow();
+        m_dialogs->answerYes();
+        trigger(w.get(), "actionExport");
+        QCOMPARE(m_dialogs->last().kind, DialogRequest::Warning);
+        QCOMPARE(m_dialogs->last().text, QStringLiteral("Ошибка выгрузки. -15"));
+        QCOMPARE(m_dialogs->last().informative,
+                 QStringLiteral("Заводской номер ККТ 253000000 не совпадает с заданным 2530000001.\n"
+                                "Адрес ККТ: 127.0.17.20."));
+        QCOMPARE(Simulators::writesSeen(*m_sim), 0);
     }
 
     void twoFiftyTwoExportRefusedWithoutTraffic()

@@ -250,6 +250,26 @@ private slots:
         QVERIFY(dialogs.last().text.startsWith(QStringLiteral("Ошибка выгрузки. -")));
     }
 
+    // The register's serial number is only the start of the window's.
+    void writeToAnotherRegisterWritesNothing()
+    {
+        TestSettings settings;
+        ScriptedDialogs dialogs;
+        FixedProbe::Scope probes;
+        auto sim = Simulators::start(SimConfig::family253(kSerial.left(8).toLatin1()), QStringLiteral("127.0.17.21"),
+                                     Simulators::WindowPort);
+        QVERIFY(sim);
+        auto w = makeWindow(QStringLiteral("127.0.17.21"));
+        w->model()->setGoods(threeGoods());
+        trigger(w.get(), "actionExport");
+        QTRY_VERIFY(!dialogs.shown().isEmpty());
+        QCOMPARE(dialogs.last().text, QStringLiteral("Ошибка выгрузки. -15"));
+        QCOMPARE(dialogs.last().informative,
+                 QStringLiteral("Заводской номер ККТ %1 не совпадает с заданным %2.\nАдрес ККТ: 127.0.17.21.")
+                         .arg(kSerial.left(8), kSerial));
+        QCOMPARE(Simulators::writesSeen(*sim), 0);
+    }
+
     void unreachableWarns()
     {
         TestSettings settings;

@@ -144,6 +144,39 @@ private slots:
         QCOMPARE(net.readHeader(good.left(46)), 0);
     }
 
+    void headerRejectsOverlappingAreas_data()
+    {
+        QTest::addColumn<int>("area");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("accepted");
+        // Area ids 1..5 with their descriptors at 6 + 8 * (id - 1).
+        QTest::newRow("goods over page 0") << 5 << 0 << 3 << false;
+        QTest::newRow("params over page 0") << 2 << 0 << 21 << false;
+        QTest::newRow("goods over params") << 5 << -2 << 1 << false;
+        QTest::newRow("goods over the last system page") << 5 << -1 << 1 << false;
+        QTest::newRow("empty area at page 0") << 3 << 0 << 0 << true;
+    }
+
+    void headerRejectsOverlappingAreas()
+    {
+        QFETCH(int, area);
+        QFETCH(int, first);
+        QFETCH(int, count);
+        QFETCH(bool, accepted);
+        DeviceNet &net = open();
+        QByteArray page0 = m_sim->pages(0, 1);
+        // -1: the last page of the system area; -2: the first of the params area.
+        const int page = first == -1 ? m_sim->areaFirst(1) + m_sim->areaPages(1) - 1
+                         : first == -2 ? m_sim->areaFirst(2) : first;
+        const int at = 6 + 8 * (area - 1);
+        page0[at + 2] = char(page & 0xFF);
+        page0[at + 3] = char(page >> 8);
+        page0[at + 4] = char(count & 0xFF);
+        page0[at + 5] = char(count >> 8);
+        QCOMPARE(net.readHeader(page0), accepted ? 0 : int(LinkBadHeader));
+    }
+
     void pageCountOutsideOneToFourSendsNothing()
     {
         DeviceNet &net = open();
@@ -400,6 +433,22 @@ private slots:
         net.setTarget(QStringLiteral("127.0.0.1"), peer.startAndListen(), linktest::request());
         QVERIFY(net.openBlocking(5000));
         QCOMPARE(net.identify(), 0);
+        QCOMPARE(net.identify(), 0);
+        QCOMPARE(peer.requestsSeen(), 2);
+        QCOMPARE(net.version() & 0xFFFF, 40u);
+    }
+
+    // A register that answers twice: the repeat arrives after the first reply
+    // was taken, and waits in the socket for the next request.
+    void lateRepeatedReplyIsNotTheNextAnswer()
+    {
+        const QByteArray first = reply({(2 << 28) | (53 << 16) | 4});
+        ScriptedPeer peer{step(first + first, 20), step(reply({(2 << 28) | (52 << 16) | 40}))};
+        DeviceNet net;
+        net.setTarget(QStringLiteral("127.0.0.1"), peer.startAndListen(), linktest::request());
+        QVERIFY(net.openBlocking(5000));
+        QCOMPARE(net.identify(), 0);
+        QThread::msleep(100);  // the repeat has arrived
         QCOMPARE(net.identify(), 0);
         QCOMPARE(peer.requestsSeen(), 2);
         QCOMPARE(net.version() & 0xFFFF, 40u);

@@ -403,6 +403,17 @@ void TestSimulator::requestLog()
     s.sim.clearRequests();
     QVERIFY(s.sim.requests().isEmpty());
     QVERIFY(!s.sim.waitForRequests(1, 50));
+
+    // A long run keeps only the latest requests, and counts them all.
+    s.sim.setRequestLogLimit(2);
+    raw::Client c;
+    QVERIFY(c.connectTo(s.sim.port()));
+    c.identify();
+    c.read(0, 1);
+    c.read(4, 1);
+    QVERIFY(s.sim.waitForRequests(3));
+    QCOMPARE(s.sim.requestTrace(), QStringList({"C2 0 1", "C2 4 1"}));
+    QCOMPARE(s.sim.requestCount(), 3);
 }
 
 void TestSimulator::faultDelay()
