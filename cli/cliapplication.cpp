@@ -1,5 +1,6 @@
 #include "cli/cliapplication.h"
 
+#include "cli/backupcommand.h"
 #include "cli/clistatus.h"
 #include "cli/console.h"
 #include "cli/discovercommand.h"
@@ -23,6 +24,8 @@ int CliApplication::run(const QStringList &arguments)
         return GoodsCommand::run(rest);
     if (command == QLatin1String("profile"))
         return ProfileCommand::run(rest);
+    if (command == QLatin1String("backup"))
+        return BackupCommand::run(rest);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
         Console::out(helpText());
         return StatusOk;
@@ -49,6 +52,9 @@ QString CliApplication::helpText()
               "  goods write ADDRESS --serial S --csv FILE     номенклатура из CSV-файла в ККТ\n"
               "  profile export SERIAL FILE                    профиль ККТ из настроек в файл\n"
               "  profile import FILE                           профиль ККТ из файла в настройки\n"
+              "  backup list SERIAL [--json]                   резервные копии, снятые перед записью\n"
+              "  backup show FILE                              содержимое резервной копии в JSON\n"
+              "  backup restore ADDRESS --serial S --from FILE резервная копия обратно в ККТ\n"
               "\n"
               "Команды обмена с ККТ принимают --port N (по умолчанию %1).\n"
               "Справка по команде: korvane-cli КОМАНДА --help\n"

@@ -6,6 +6,9 @@
 #include "link/linkresult.h"
 #include "session/sessionresult.h"
 
+#include <QDir>
+#include <QRegularExpression>
+
 namespace {
 
 int pagesOf(const QByteArray &bytes)
@@ -91,6 +94,13 @@ int ConsoleSession::writeGoods(const QByteArray &areaImage, int rows, bool force
                [&] { m_session.writeGoods(areaImage, rows, force); });
 }
 
+int ConsoleSession::restore(const ProfileFile &backup)
+{
+    const QByteArray &area = backup.backupKind == ProfileFile::goodsKind() ? backup.goodsArea : backup.params;
+    return run(tr("Ошибка выгрузки. %1"), tr("Восстановление в ККТ..."), {pagesOf(area)},
+               [&] { m_session.restore(backup); });
+}
+
 int ConsoleSession::run(const QString &failure, const QString &progressText, const QVector<int> &areaPages,
                         const std::function<void()> &start)
 {
@@ -120,7 +130,26 @@ int ConsoleSession::report(const QString &failure)
         Console::error(m_session.explanation());
     else
         Console::error(tr("%1 (%2)").arg(failure.arg(result), m_session.explanation()));
+    if (m_session.partlyWritten()) {
+        Console::error(tr("Данные в ККТ могли быть записаны частично. Резервная копия: %1")
+                           .arg(QDir::toNativeSeparators(m_session.backupFile())));
+        Console::error(tr("Восстановить: %1").arg(restoreCommand()));
+    }
     return statusOf(result);
+}
+
+QString ConsoleSession::restoreCommand() const
+{
+    auto quoted = [](const QString &text) {
+        static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./:\\\\-]+$"));
+        return plain.match(text).hasMatch() ? text : QStringLiteral("\"%1\"").arg(text);
+    };
+    QString command = QStringLiteral("korvane-cli backup restore %1 --serial %2 --from %3")
+                              .arg(address(), quoted(m_session.expectedSerial()),
+                                   quoted(QDir::toNativeSeparators(m_session.backupFile())));
+    if (m_session.port() != RegisterDefaults::TcpPort)
+        command += QStringLiteral(" --port %1").arg(m_session.port());
+    return command;
 }
 
 void ConsoleSession::showProgress(const QString &text, int done)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/profilefile.h"
 #include "session/registersession.h"
 
 #include <QCoreApplication>
@@ -27,6 +28,7 @@ public:
     // Unless `force`, goods beyond the register's capacity are refused with
     // StatusIssues; the caller lists that problem as its own.
     int writeGoods(const QByteArray &areaImage, int rows, bool force);
+    int restore(const ProfileFile &backup);
 
     QString address() const { return m_session.address(); }
     // What the register reported in the last exchange.
@@ -38,6 +40,8 @@ private:
     int run(const QString &failure, const QString &progressText, const QVector<int> &areaPages,
             const std::function<void()> &start);
     int report(const QString &failure);
+    // The command that writes the latest backup back.
+    QString restoreCommand() const;
     void showProgress(const QString &text, int done);
 
     RegisterSession m_session;

@@ -7,6 +7,7 @@
 #include "goods/goodscheck.h"
 #include "goods/goodscodec.h"
 #include "goods/goodscsv.h"
+#include "goods/goodsrecord.h"
 #include "params/deviceparams.h"
 
 #include <QFile>
@@ -14,8 +15,6 @@
 
 namespace {
 
-// Record numbers are 16-bit.
-constexpr int kMaxGoods = 32766;
 
 QString tr(const char *text)
 {
@@ -50,7 +49,7 @@ int loadCsv(const QString &path, GoodsList *goods)
                            .arg(path, tr("Ошибка при загрузке в строке %1. Проверьте формат файла.").arg(result.row)));
         return StatusBadInput;
     }
-    if (result.goods.size() > kMaxGoods) {
+    if (result.goods.size() > GoodsRecord::MaxGoods) {
         Console::error(tr("Файл %1: %2 товаров, больше, чем помещается в ККТ").arg(path).arg(result.goods.size()));
         return StatusBadInput;
     }
@@ -119,7 +118,7 @@ int GoodsCommand::write(const QStringList &arguments)
     // identified itself: the other problems are found before connecting, the
     // limit in the same exchange as the write.
     const bool force = line.isSet(QStringLiteral("force"));
-    const QVector<GoodsProblem> problems = checkGoods(goods, DeviceParams::DeptCount, kMaxGoods + 1);
+    const QVector<GoodsProblem> problems = checkGoods(goods, DeviceParams::DeptCount, GoodsRecord::MaxGoods + 1);
     for (const GoodsProblem &problem : problems)
         Console::out(problem.text);
     if (!problems.isEmpty() && !force)

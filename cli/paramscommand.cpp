@@ -3,12 +3,12 @@
 #include "cli/clistatus.h"
 #include "cli/commandline.h"
 #include "cli/console.h"
-#include "cli/paramsjson.h"
-#include "cli/profilefile.h"
 #include "cli/consolesession.h"
+#include "cli/paramsjson.h"
 #include "params/checks53.h"
 #include "params/deviceparams53.h"
 #include "session/firmwareversion.h"
+#include "session/profilefile.h"
 
 #include <QFileInfo>
 #include <QJsonArray>

@@ -3,8 +3,8 @@
 #include "cli/clistatus.h"
 #include "cli/commandline.h"
 #include "cli/console.h"
-#include "cli/profilefile.h"
 #include "params/deviceprofile.h"
+#include "session/profilefile.h"
 
 namespace {
 

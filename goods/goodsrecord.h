@@ -21,6 +21,8 @@ public:
     static constexpr int Size = 128;
     static constexpr qint16 HeaderNumber = 0;
     static constexpr qint16 EndNumber = -1;
+    // Record numbers are signed 16-bit: the most goods one image can number.
+    static constexpr int MaxGoods = 32766;
 
     static constexpr int NumberOffset = 0;
     static constexpr int DeptOffset = 2;

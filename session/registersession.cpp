@@ -8,8 +8,10 @@
 #include "link/taggedblock.h"
 #include "session/firmwarefamily.h"
 #include "session/firmwareversion.h"
+#include "session/profilefile.h"
 #include "session/resultexplanation.h"
 #include "session/sessionresult.h"
+#include "session/writeguard.h"
 
 #include <QEventLoop>
 #include <QMetaMethod>
@@ -81,6 +83,7 @@ struct RegisterSession::Shared
 {
     RegisterIdentity identity;
     QString reason;
+    std::shared_ptr<WriteGuard> guard;
 };
 
 RegisterSession::RegisterSession(QObject *parent)
@@ -160,7 +163,7 @@ void RegisterSession::writeParams(const QByteArray &params, const QByteArray &sy
             return int(LinkOutOfRange);
         }
         return int(LinkOk);
-    });
+    }, std::make_shared<WriteGuard>(WriteGuard::forParams(expected, params, system)));
 }
 
 void RegisterSession::readGoods()
@@ -183,16 +186,26 @@ void RegisterSession::writeGoods(const QByteArray &areaImage, int rows, bool bey
                 return int(SessionTooManyGoods);
         }
         return int(LinkOk);
-    });
+    }, std::make_shared<WriteGuard>(WriteGuard::forGoods(expected, areaImage)));
 }
 
-void RegisterSession::start(int op, const QByteArray &input, const Gate &gate)
+void RegisterSession::restore(const ProfileFile &backup)
+{
+    if (backup.backupKind == ProfileFile::goodsKind())
+        writeGoods(backup.goodsArea, 0, true);
+    else
+        writeParams(backup.params, backup.system, backup.version, true);
+}
+
+void RegisterSession::start(int op, const QByteArray &input, const Gate &gate,
+                            const std::shared_ptr<WriteGuard> &guard)
 {
     m_busy = true;
     m_op = op;
     m_result = 0;
     m_identity = RegisterIdentity();
     m_reason.clear();
+    m_backupFile.clear();
     m_params.clear();
     m_system.clear();
     m_goods.clear();
@@ -207,18 +220,22 @@ void RegisterSession::start(int op, const QByteArray &input, const Gate &gate)
     if (isSignalConnected(QMetaMethod::fromSignal(&RegisterSession::frame)))
         connect(&m_controller, &DeviceController::frame, this, &RegisterSession::frame);
     auto shared = std::make_shared<Shared>();
+    shared->guard = guard;
     m_shared = shared;
     // Every exchange beyond identification needs firmware the utility
-    // supports; the operation's own gate follows.
+    // supports; the operation's own gate follows, then a write's backup.
     m_controller.setOperationSteps(
             [shared, gate](DeviceNet &net) {
                 shared->identity = linkIdentity(net);
                 const RegisterIdentity &identity = shared->identity;
                 if (!FirmwareFamily::isSupported(identity.major, identity.minor, identity.build))
                     return int(SessionUnsupportedVersion);
-                return gate ? gate(identity, &shared->reason) : int(LinkOk);
+                const int admitted = gate ? gate(identity, &shared->reason) : int(LinkOk);
+                if (admitted != LinkOk || !shared->guard)
+                    return admitted;
+                return shared->guard->backUp(net, identity);
             },
-            DeviceRequest::Step());
+            [shared](DeviceNet &net) { return shared->guard ? shared->guard->verify(net) : int(LinkOk); });
     m_controller.startExchange(op, m_address, m_port, input);
 }
 
@@ -228,6 +245,11 @@ void RegisterSession::onControllerFinished()
     if (m_shared && m_shared->identity.known) {
         m_identity = m_shared->identity;
         m_reason = m_shared->reason;
+    }
+    if (m_shared && m_shared->guard) {
+        m_backupFile = m_shared->guard->backupFile();
+        if (m_reason.isEmpty())
+            m_reason = m_shared->guard->reason();
     }
     else if (result == LinkOk)
         m_identity = controllerIdentity(m_controller);

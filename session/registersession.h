@@ -2,6 +2,7 @@
 
 #include "link/devicecontroller.h"
 #include "link/registerdefaults.h"
+#include "session/registeridentity.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -10,20 +11,8 @@
 
 #include <memory>
 
-// What a register said about itself in the latest exchange, also when the
-// session then refused to go on with it.
-struct RegisterIdentity
-{
-    QString serial;
-    int major = 0;
-    int minor = 0;
-    int build = 0;
-    QString version;  // "%1.%2.%3"
-    int goodsCapacity = 0;
-    int paramsSize = 0;  // bytes of its params and system areas
-    int systemSize = 0;
-    bool known = false;  // the register identified itself
-};
+class ProfileFile;
+class WriteGuard;
 
 // One register at one address, as every window and korvane-cli reach it:
 // the probe, one exchange through the DeviceController, the safeguards around
@@ -32,7 +21,9 @@ struct RegisterIdentity
 // register whose areas cannot hold its family's tables is not read; nothing
 // is written to a register whose whole serial number differs from the one
 // expected, nor parameters of another family; goods beyond the register's
-// capacity are not written unless asked for.
+// capacity are not written unless asked for. Every write first stores a
+// backup of what it overwrites (nothing is written when it cannot) and reads
+// back what it wrote.
 //
 // Each operation returns at once; finished() follows exactly once.
 class RegisterSession : public QObject
@@ -70,6 +61,9 @@ public:
     // The goods area image; `rows` goods in it. Unless `beyondCapacity`,
     // goods the register's capacity does not allow are not written.
     void writeGoods(const QByteArray &areaImage, int rows, bool beyondCapacity = true);
+    // Writes a backup (BackupStore) back to the register, as any write: the
+    // current state is backed up first and the result read back.
+    void restore(const ProfileFile &backup);
     // Cancels the running exchange after its current step.
     void stop();
     bool isBusy() const { return m_busy; }
@@ -81,6 +75,11 @@ public:
     RegisterIdentity identity() const { return m_identity; }
     // The register's serial number is the expected one, in full.
     bool serialMatches() const;
+    // The backup the latest write stored, empty when it stored none.
+    QString backupFile() const { return m_backupFile; }
+    // The latest write failed after its backup: the register's area may hold
+    // part of the new data, and the backup is what to restore.
+    bool partlyWritten() const { return m_result != 0 && !m_backupFile.isEmpty(); }
     QByteArray params() const { return m_params; }
     QByteArray system() const { return m_system; }
     QByteArray goods() const { return m_goods; }
@@ -104,7 +103,8 @@ private:
     // result code with, where the code alone says too little, its reason.
     using Gate = std::function<int(const RegisterIdentity &identity, QString *reason)>;
 
-    void start(int op, const QByteArray &input, const Gate &gate);
+    void start(int op, const QByteArray &input, const Gate &gate,
+               const std::shared_ptr<WriteGuard> &guard = nullptr);
     void onControllerFinished();
     void finish(int result);
 
@@ -118,6 +118,7 @@ private:
     int m_result = 0;
     RegisterIdentity m_identity;
     QString m_reason;
+    QString m_backupFile;
     std::shared_ptr<Shared> m_shared;
     QByteArray m_params;
     QByteArray m_system;

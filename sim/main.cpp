@@ -2,10 +2,12 @@
 //
 //   korvane-sim [--listen 127.0.0.1:8080] [--discovery-port 8090] [--family 2.53]
 //               [--serial S] [--state FILE] [fault flags ...]
+//   korvane-sim --from-backup FILE | --from-profile FILE [--listen ...] [fault flags ...]
 //
 // Prints one line once it listens, then serves until it is terminated.
 
 #include "sim/registersimulator.h"
+#include "sim/simprofile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -120,6 +122,10 @@ int main(int argc, char **argv)
     const auto headerWordOpt = opt("header-word", "The word after the page-0 magic (default 1).", "n");
     const auto lenientOpt = opt("any-area-writes", "Let 0xC3 and 0xC5 write any pages, not only their areas.");
     const auto stateOpt = opt("state", "Load the storage from FILE if it exists; write every change back.", "FILE");
+    const auto fromBackupOpt = opt("from-backup", "Serve the register of a backup the utility took before a write: "
+                                   "its family, version, serial number and areas.", "FILE");
+    const auto fromProfileOpt = opt("from-profile", "Serve the register of a profile file (korvane-cli params "
+                                    "read, profile export): its family, version, serial number and areas.", "FILE");
     const auto macOpt = opt("mac", "MAC address of the discovery answer (default 00:1A:2B:3C:4D:5E).", "mac");
     const auto ipOpt = opt("ip", "IP address of the discovery answer (default: the listen address).", "ip");
     QStringList variantNames;
@@ -135,6 +141,7 @@ int main(int argc, char **argv)
     const auto truncateOpt = opt("truncate", "Fault: send only the header and half of each reply body.");
     const auto wrongCountOpt = opt("wrong-page-count", "Fault: read replies confirm one page too many.");
     const auto nakOpt = opt("nak-writes", "Fault: refuse every write (argument 8 instead of 0).");
+    const auto ignoreOpt = opt("ignore-writes", "Fault: acknowledge every write but keep the old bytes.");
     const auto refuseOpt = opt("refuse", "Fault: close every connection as soon as it is accepted.");
     const auto dropOpt = opt("drop-after", "Fault: on each connection answer N requests, then close.", "n");
     const auto otherSerialOpt = opt("other-serial", "Fault: reads report serial S; the stored one stays.", "S");
@@ -188,6 +195,30 @@ int main(int argc, char **argv)
     }
     if (parser.isSet(serialOpt))
         config.serial = parser.value(serialOpt).toLatin1();
+    // A copy of a real register brings its own identity and layout.
+    SimProfile profile;
+    const bool fromFile = parser.isSet(fromBackupOpt) || parser.isSet(fromProfileOpt);
+    if (fromFile) {
+        if (parser.isSet(fromBackupOpt) && parser.isSet(fromProfileOpt))
+            return fail(QStringLiteral("--from-backup and --from-profile exclude each other"));
+        for (const QCommandLineOption *own : {&familyOpt, &versionOpt, &versionWordOpt, &serialOpt, &stateOpt,
+                                              &paramsPagesOpt, &systemPagesOpt, &goodsPagesOpt, &capacityOpt}) {
+            if (parser.isSet(*own))
+                return fail(QStringLiteral("--%1 cannot be combined with --from-backup or --from-profile")
+                                .arg(own->names().first()));
+        }
+        QString error;
+        const QString path = parser.value(parser.isSet(fromBackupOpt) ? fromBackupOpt : fromProfileOpt);
+        if (!SimProfile::read(path, &profile, &error))
+            return fail(error, 1);
+        config.family = profile.config.family;
+        config.version = profile.config.version;
+        config.serial = profile.config.serial;
+        config.goodsCapacity = profile.config.goodsCapacity;
+        config.paramsPages = profile.config.paramsPages;
+        config.systemPages = profile.config.systemPages;
+        config.goodsPages = profile.config.goodsPages;
+    }
     const int serialMax = config.family == SimFamily::F253 ? 20 : 12;
     if (config.serial.size() > serialMax)
         return fail(QStringLiteral("serial longer than %1 bytes").arg(serialMax));
@@ -248,6 +279,7 @@ int main(int argc, char **argv)
     faults.truncate = parser.isSet(truncateOpt);
     faults.wrongPageCount = parser.isSet(wrongCountOpt);
     faults.nakWrites = parser.isSet(nakOpt);
+    faults.ignoreWrites = parser.isSet(ignoreOpt);
     faults.silent = parser.isSet(silentOpt);
     if (parser.isSet(refuseOpt))
         faults.refuse = SimRefuse::Close;
@@ -263,16 +295,22 @@ int main(int argc, char **argv)
         if (parser.isSet(serialOpt))
             sim.setSerial(config.serial);
     }
+    if (fromFile) {
+        QString error;
+        if (!profile.applyTo(sim, &error))
+            return fail(error, 1);
+    }
     sim.setFaults(faults);
     sim.setDiscoveryReply(variant);
 
-    int printed = 0; // requests of the log printed so far
+    int printed = 0; // requests printed so far; the log keeps only the latest
     if (parser.isSet(verboseOpt)) {
         QObject::connect(&sim, &RegisterSimulator::requestReceived, &sim, [&sim, &printed] {
             const QList<SimRequest> log = sim.requests();
+            const int total = sim.requestCount();
             QTextStream out(stdout);
-            for (; printed < log.size(); ++printed) {
-                const SimRequest &r = log.at(printed);
+            for (printed = qMax(printed, total - log.size()); printed < total; ++printed) {
+                const SimRequest &r = log.at(log.size() - (total - printed));
                 out << "request " << r.connection << '.' << r.index << ' ' << r.toString() << " status "
                     << int(r.status) << '\n';
             }

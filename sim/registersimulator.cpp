@@ -413,6 +413,7 @@ void RegisterSimulator::setBadChecksum(bool on) { KSIM_SET_FAULT(badChecksum = o
 void RegisterSimulator::setTruncate(bool on) { KSIM_SET_FAULT(truncate = on); }
 void RegisterSimulator::setWrongPageCount(bool on) { KSIM_SET_FAULT(wrongPageCount = on); }
 void RegisterSimulator::setNakWrites(bool on) { KSIM_SET_FAULT(nakWrites = on); }
+void RegisterSimulator::setIgnoreWrites(bool on) { KSIM_SET_FAULT(ignoreWrites = on); }
 void RegisterSimulator::setDropAfter(int requests) { KSIM_SET_FAULT(dropAfter = requests); }
 void RegisterSimulator::setOtherSerial(const QByteArray &serial) { KSIM_SET_FAULT(otherSerial = serial); }
 void RegisterSimulator::setIdentifyArgs(int count) { KSIM_SET_FAULT(identifyArgs = qBound(0, count, 3)); }

@@ -103,6 +103,7 @@ struct SimFaults
     bool truncate = false;      // send the header and only half of the body
     bool wrongPageCount = false;// read replies confirm count + 1 pages
     bool nakWrites = false;     // write replies carry argument 8 (not 0); nothing is written
+    bool ignoreWrites = false;  // write replies acknowledge, but the old bytes stay
     SimRefuse refuse = SimRefuse::None;
     int dropAfter = -1;         // >= 0: on each connection answer that many requests, then close on the next
     QByteArray otherSerial;     // non-empty: reads show this serial; the stored serial stays
@@ -216,6 +217,7 @@ public:
     void setTruncate(bool on);
     void setWrongPageCount(bool on);
     void setNakWrites(bool on);
+    void setIgnoreWrites(bool on);
     void setRefuse(SimRefuse mode);
     void setDropAfter(int requests);                        // < 0: off
     void setOtherSerial(const QByteArray &serial);          // empty: off

@@ -209,8 +209,10 @@ SimAction SimCore::process(const SimFrame::Header &header, const QByteArray &bod
             if (status == RegisterSimulator::StatusOk && hit && faults.nakWrites)
                 status = RegisterSimulator::StatusWriteRefused;
             if (status == RegisterSimulator::StatusOk) {
-                storage.write(first, parsed.payload);
-                saveState();
+                if (!(hit && faults.ignoreWrites)) {
+                    storage.write(first, parsed.payload);
+                    saveState();
+                }
                 action.bytes = SimFrame::encode(0, {0});
             }
         }

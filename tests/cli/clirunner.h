@@ -20,13 +20,15 @@ struct CliRun
 };
 
 // `home` becomes HOME and XDG_CONFIG_HOME, so the program's store is the file
-// a TestSettings over the same folder shows the test.
+// a TestSettings over the same folder shows the test; its backups land below
+// home/data, where a TestSettings over it looks for them too.
 inline CliRun runCli(const QStringList &arguments, const QString &home)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), home);
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home);
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
     env.remove(QStringLiteral("QT_LOGGING_RULES"));
     process.setProcessEnvironment(env);
     process.start(QStringLiteral(KORVANE_CLI_PATH), arguments);

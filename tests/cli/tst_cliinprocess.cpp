@@ -3,8 +3,8 @@
 
 #include "cli/cliapplication.h"
 #include "cli/console.h"
-#include "cli/profilefile.h"
 #include "link/fixedprobe.h"
+#include "session/profilefile.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 // profile export and import between the settings store and a file, and the
 // files of params read feeding a profile, with korvane-cli as a process.
 
-#include "cli/profilefile.h"
 #include "params/deviceprofile.h"
+#include "session/profilefile.h"
 #include "tests/cli/clirunner.h"
 #include "tests/support/core/testsettings.h"
 

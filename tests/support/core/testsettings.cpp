@@ -2,7 +2,9 @@
 
 #include "params/appsettings.h"
 
+#include <QFile>
 #include <QSettings>
+#include <QStandardPaths>
 
 TestSettings::TestSettings()
 {
@@ -12,6 +14,10 @@ TestSettings::TestSettings()
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
     QSettings::setPath(QSettings::NativeFormat, QSettings::SystemScope, m_dir.path() + QStringLiteral("/system"));
     QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, m_dir.path() + QStringLiteral("/system"));
+    // QStandardPaths follows the XDG variables on every call.
+    m_hadDataHome = qEnvironmentVariableIsSet("XDG_DATA_HOME");
+    m_previousDataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/data")));
 }
 
 TestSettings::~TestSettings()
@@ -20,6 +26,15 @@ TestSettings::~TestSettings()
     const QString dead = m_dir.path() + QStringLiteral("/gone");
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dead);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dead);
+    if (m_hadDataHome)
+        qputenv("XDG_DATA_HOME", m_previousDataHome);
+    else
+        qunsetenv("XDG_DATA_HOME");
+}
+
+QString TestSettings::dataPath() const
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
 }
 
 QString TestSettings::fileName() const

@@ -5,7 +5,8 @@
 
 // A throw-away settings store for one test: while it lives, every QSettings of
 // the process (the utility's AppSettings included) reads and writes a file in a
-// fresh temporary folder, never the user's store.
+// fresh temporary folder, never the user's store, and the application's data
+// folder (where backups go) lies in that folder too.
 class TestSettings
 {
 public:
@@ -18,7 +19,11 @@ public:
     // The file the utility's settings land in.
     QString fileName() const;
     QString path() const;
+    // The application's data folder while the sandbox lives.
+    QString dataPath() const;
 
 private:
     QTemporaryDir m_dir;
+    QByteArray m_previousDataHome;
+    bool m_hadDataHome = false;
 };

@@ -1,9 +1,8 @@
-#include "cli/profilefile.h"
+#include "session/profilefile.h"
 
 #include "goods/goodsrecord.h"
 #include "link/taggedblock.h"
-#include "params/deviceparams.h"
-#include "session/firmwareversion.h"
+#include "session/firmwarefamily.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -30,6 +29,12 @@ bool decodeBase64(const QJsonValue &value, QByteArray *bytes)
     return true;
 }
 
+// ISO 8601 with the offset from UTC, so that a file read elsewhere keeps its moment.
+QString isoWithOffset(const QDateTime &time)
+{
+    return time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODate);
+}
+
 QString base64(const QByteArray &bytes)
 {
     return QString::fromLatin1(bytes.toBase64());
@@ -49,6 +54,13 @@ QByteArray ProfileFile::toJson() const
     object.insert(QStringLiteral("system"), base64(system));
     if (hasGoods)
         object.insert(QStringLiteral("goods"), base64(goods));
+    if (!goodsArea.isEmpty())
+        object.insert(QStringLiteral("goodsArea"), base64(goodsArea));
+    if (!backupKind.isEmpty()) {
+        object.insert(QStringLiteral("backup"),
+                      QJsonObject{{QStringLiteral("kind"), backupKind},
+                                  {QStringLiteral("time"), isoWithOffset(backupTime)}});
+    }
     return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }
 
@@ -97,32 +109,53 @@ bool ProfileFile::fromJson(const QByteArray &json, QString *error)
     }
     file.goodsCapacity = int(capacity);
     file.hasGoods = object.contains(QStringLiteral("goods"));
+    const bool hasArea = object.contains(QStringLiteral("goodsArea"));
     if (!decodeBase64(object.value(QStringLiteral("params")), &file.params)
         || !decodeBase64(object.value(QStringLiteral("system")), &file.system)
-        || (file.hasGoods && !decodeBase64(object.value(QStringLiteral("goods")), &file.goods))) {
+        || (file.hasGoods && !decodeBase64(object.value(QStringLiteral("goods")), &file.goods))
+        || (hasArea && !decodeBase64(object.value(QStringLiteral("goodsArea")), &file.goodsArea))) {
         *error = tr("повреждены двоичные данные");
         return false;
     }
+    const QJsonObject backup = object.value(QStringLiteral("backup")).toObject();
+    file.backupKind = backup.value(QStringLiteral("kind")).toString();
+    file.backupTime = QDateTime::fromString(backup.value(QStringLiteral("time")).toString(), Qt::ISODate);
 
     // Parameters are only of use with the family that can read them, and a
     // block longer than the link carries could never reach a register.
     if (!file.params.isEmpty() || !file.system.isEmpty()) {
-        const int layout = layoutSize(file.version);
-        if (layout == 0) {
+        const FirmwareFamily *family = FirmwareFamily::forVersion(file.version);
+        if (!family) {
             *error = tr("версия ККТ %1 не поддерживается").arg(file.version);
             return false;
         }
-        if (file.params.size() < layout || file.params.size() > TaggedBlock::MaxValueSize
-            || file.system.size() > TaggedBlock::MaxValueSize) {
+        const int systemSize = file.system.isEmpty() ? family->systemLayoutSize() : file.system.size();
+        if (!family->blocksFit(file.params.size(), family->systemLayoutSize())) {
             *error = tr("размер параметров %1 байт не подходит для версии %2")
                          .arg(file.params.size())
                          .arg(file.version);
             return false;
         }
+        if (!family->blocksFit(family->paramsLayoutSize(), systemSize)) {
+            *error = tr("размер системного блока %1 байт не подходит для версии %2")
+                         .arg(file.system.size())
+                         .arg(file.version);
+            return false;
+        }
     }
-    if (file.goods.size() % GoodsRecord::Size != 0) {
-        *error = tr("размер номенклатуры %1 байт не кратен записи").arg(file.goods.size());
-        return false;
+    // A larger image could not even number its records (the header record and
+    // two end markers aside), and would only cost the windows and the store
+    // memory.
+    for (const QByteArray &records : {file.goods, file.goodsArea}) {
+        if (records.size() % GoodsRecord::Size != 0) {
+            *error = tr("размер номенклатуры %1 байт не кратен записи").arg(records.size());
+            return false;
+        }
+        if (records.size() / GoodsRecord::Size > GoodsRecord::MaxGoods + 3) {
+            *error = tr("номенклатура из %1 записей больше, чем помещается в ККТ")
+                         .arg(records.size() / GoodsRecord::Size);
+            return false;
+        }
     }
     *this = file;
     return true;
@@ -154,13 +187,3 @@ bool ProfileFile::write(const QString &path, QString *error) const
     return true;
 }
 
-int ProfileFile::layoutSize(const QString &version)
-{
-    const std::unique_ptr<DeviceParams> params = FirmwareVersion::createParams(version);
-    if (!params)
-        return 0;
-    QByteArray image;
-    QByteArray system;
-    params->save(image, system);
-    return image.size();
-}
