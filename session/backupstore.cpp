@@ -122,6 +122,10 @@ QVector<BackupEntry> BackupStore::list(const QString &serial)
         if (describe(QDir(dir).filePath(name.file), &entry, &error))
             entries.append(entry);
     }
+    // Names tell seconds only; two writes within one second are told apart
+    // by the time inside.
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const BackupEntry &a, const BackupEntry &b) { return a.time > b.time; });
     return entries;
 }
 

@@ -32,7 +32,7 @@ bool decodeBase64(const QJsonValue &value, QByteArray *bytes)
 // ISO 8601 with the offset from UTC, so that a file read elsewhere keeps its moment.
 QString isoWithOffset(const QDateTime &time)
 {
-    return time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODate);
+    return time.toOffsetFromUtc(time.offsetFromUtc()).toString(Qt::ISODateWithMs);
 }
 
 QString base64(const QByteArray &bytes)

@@ -235,7 +235,7 @@ void TestCliGoods::exchangeFailures()
     sim->setNakWrites(true);
     CliRun run = cli(QStringList{"goods", "write"} + at(*sim, {"--serial", kSerial, "--csv", path("fail.csv")}));
     QCOMPARE(run.status, 5);
-    QCOMPARE(run.err, QStringLiteral("Ошибка выгрузки. -9 (ККТ не подтвердила запись)\n"));
+    QCOMPARE(run.err.split('\n').value(0), QStringLiteral("Ошибка выгрузки. -9 (ККТ не подтвердила запись)"));
     sim->clearFaults();
 
     sim->setDropAfter(3);

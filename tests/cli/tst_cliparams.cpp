@@ -434,7 +434,9 @@ void TestCliParams::exchangeFailures()
     sim->setNakWrites(true);
     run = cli(QStringList{"params", "write"} + at(*sim, {"--serial", kSerial, "--in", file}));
     QCOMPARE(run.status, 5);
-    QCOMPARE(run.err, QStringLiteral("Ошибка выгрузки. -9 (ККТ не подтвердила запись)\n"));
+    // Refused after its backup: the register may hold part of it.
+    QCOMPARE(run.err.split('\n').value(0), QStringLiteral("Ошибка выгрузки. -9 (ККТ не подтвердила запись)"));
+    QVERIFY2(run.err.contains(QStringLiteral("Данные в ККТ могли быть записаны частично")), qPrintable(run.err));
     QCOMPARE(run.out, QString());
 }
 
