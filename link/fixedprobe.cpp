@@ -14,10 +14,17 @@ FixedProbe::FixedProbe(std::shared_ptr<Table> table)
 int FixedProbe::ping(const QString &address, int timeout)
 {
     Q_UNUSED(timeout)
+    QMutexLocker lock(&m_table->mutex);
     m_table->asked.append(address);
     const int answer = m_table->answers.value(address, m_table->fallback);
     m_roundTripTime = answer == 0 ? m_table->roundTrip : -1;
     return answer;
+}
+
+int FixedProbe::calls() const
+{
+    QMutexLocker lock(&m_table->mutex);
+    return m_table->asked.size();
 }
 
 FixedProbe::Scope::Scope(int fallback)
@@ -31,4 +38,22 @@ FixedProbe::Scope::Scope(int fallback)
 FixedProbe::Scope::~Scope()
 {
     ReachabilityProbe::setFactory({});
+}
+
+void FixedProbe::Scope::setAnswer(const QString &address, int answer)
+{
+    QMutexLocker lock(&m_table->mutex);
+    m_table->answers.insert(address, answer);
+}
+
+void FixedProbe::Scope::setFallback(int answer)
+{
+    QMutexLocker lock(&m_table->mutex);
+    m_table->fallback = answer;
+}
+
+QStringList FixedProbe::Scope::asked() const
+{
+    QMutexLocker lock(&m_table->mutex);
+    return m_table->asked;
 }

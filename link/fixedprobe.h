@@ -3,6 +3,7 @@
 #include "link/reachabilityprobe.h"
 
 #include <QHash>
+#include <QMutex>
 #include <QStringList>
 
 #include <memory>
@@ -13,8 +14,11 @@
 class FixedProbe : public ReachabilityProbe
 {
 public:
+    // Probes may run on several threads at once (a shop's registers are
+    // probed in parallel); the mutex guards the rest.
     struct Table
     {
+        mutable QMutex mutex;
         int fallback = 0;             // answer for addresses not in `answers`
         QHash<QString, int> answers;  // per-address answers
         int roundTrip = 0;            // reported after an answer of 0
@@ -27,7 +31,7 @@ public:
     int ping(const QString &address, int timeout) override;
     int roundTripTime() const override { return m_roundTripTime; }
 
-    int calls() const { return m_table->asked.size(); }
+    int calls() const;
     Table &table() { return *m_table; }
 
     // While a Scope lives, ReachabilityProbe::create() makes FixedProbes over
@@ -41,11 +45,11 @@ public:
         Scope &operator=(const Scope &) = delete;
 
         // An answer of 0 makes the address reachable; anything else does not.
-        void setAnswer(const QString &address, int answer) { m_table->answers.insert(address, answer); }
+        void setAnswer(const QString &address, int answer);
         void setUnreachable(const QString &address) { setAnswer(address, 11010); }
-        void setFallback(int answer) { m_table->fallback = answer; }
-        int calls() const { return m_table->asked.size(); }
-        QStringList asked() const { return m_table->asked; }
+        void setFallback(int answer);
+        int calls() const { return asked().size(); }
+        QStringList asked() const;
 
     private:
         std::shared_ptr<Table> m_table;

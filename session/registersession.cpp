@@ -11,7 +11,7 @@
 #include "session/profilefile.h"
 #include "session/resultexplanation.h"
 #include "session/sessionresult.h"
-#include "session/writeguard.h"
+#include "session/backupguard.h"
 
 #include <QEventLoop>
 #include <QMetaMethod>
@@ -83,7 +83,7 @@ struct RegisterSession::Shared
 {
     RegisterIdentity identity;
     QString reason;
-    std::shared_ptr<WriteGuard> guard;
+    std::shared_ptr<BackupGuard> guard;
 };
 
 RegisterSession::RegisterSession(QObject *parent)
@@ -163,7 +163,7 @@ void RegisterSession::writeParams(const QByteArray &params, const QByteArray &sy
             return int(LinkOutOfRange);
         }
         return int(LinkOk);
-    }, std::make_shared<WriteGuard>(WriteGuard::forParams(expected, params, system)));
+    }, std::make_shared<BackupGuard>(BackupGuard::forParams(expected, params, system)));
 }
 
 void RegisterSession::readGoods()
@@ -186,7 +186,17 @@ void RegisterSession::writeGoods(const QByteArray &areaImage, int rows, bool bey
                 return int(SessionTooManyGoods);
         }
         return int(LinkOk);
-    }, std::make_shared<WriteGuard>(WriteGuard::forGoods(expected, areaImage)));
+    }, std::make_shared<BackupGuard>(BackupGuard::forGoods(expected, areaImage)));
+}
+
+void RegisterSession::backUp()
+{
+    const QString expected = m_expectedSerial;
+    start(DeviceRequest::ReadParams, QByteArray(), [expected](const RegisterIdentity &identity, QString *reason) {
+        if (identity.serial != expected)
+            return int(LinkSerialMismatch);
+        return areasFit(identity, reason);
+    }, std::make_shared<BackupGuard>(BackupGuard::forSnapshot(expected)));
 }
 
 void RegisterSession::restore(const ProfileFile &backup)
@@ -198,14 +208,14 @@ void RegisterSession::restore(const ProfileFile &backup)
 }
 
 void RegisterSession::start(int op, const QByteArray &input, const Gate &gate,
-                            const std::shared_ptr<WriteGuard> &guard)
+                            const std::shared_ptr<BackupGuard> &guard)
 {
     m_busy = true;
     m_op = op;
     m_result = 0;
     m_identity = RegisterIdentity();
     m_reason.clear();
-    m_backupFile.clear();
+    m_backupFiles.clear();
     m_params.clear();
     m_system.clear();
     m_goods.clear();
@@ -233,9 +243,9 @@ void RegisterSession::start(int op, const QByteArray &input, const Gate &gate,
                 const int admitted = gate ? gate(identity, &shared->reason) : int(LinkOk);
                 if (admitted != LinkOk || !shared->guard)
                     return admitted;
-                return shared->guard->backUp(net, identity);
+                return shared->guard->before(net, identity);
             },
-            [shared](DeviceNet &net) { return shared->guard ? shared->guard->verify(net) : int(LinkOk); });
+            [shared](DeviceNet &net) { return shared->guard ? shared->guard->after(net) : int(LinkOk); });
     m_controller.startExchange(op, m_address, m_port, input);
 }
 
@@ -247,7 +257,7 @@ void RegisterSession::onControllerFinished()
         m_reason = m_shared->reason;
     }
     if (m_shared && m_shared->guard) {
-        m_backupFile = m_shared->guard->backupFile();
+        m_backupFiles = m_shared->guard->files();
         if (m_reason.isEmpty())
             m_reason = m_shared->guard->reason();
     }

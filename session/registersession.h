@@ -8,11 +8,12 @@
 #include <QCoreApplication>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
 class ProfileFile;
-class WriteGuard;
+class BackupGuard;
 
 // One register at one address, as every window and korvane-cli reach it:
 // the probe, one exchange through the DeviceController, the safeguards around
@@ -64,6 +65,8 @@ public:
     // Writes a backup (BackupStore) back to the register, as any write: the
     // current state is backed up first and the result read back.
     void restore(const ProfileFile &backup);
+    // A params and a goods backup of the register, in one exchange.
+    void backUp();
     // Cancels the running exchange after its current step.
     void stop();
     bool isBusy() const { return m_busy; }
@@ -76,10 +79,12 @@ public:
     // The register's serial number is the expected one, in full.
     bool serialMatches() const;
     // The backup the latest write stored, empty when it stored none.
-    QString backupFile() const { return m_backupFile; }
+    QString backupFile() const { return m_backupFiles.value(0); }
+    // Every backup the latest operation stored, the params one first.
+    QStringList backupFiles() const { return m_backupFiles; }
     // The latest write failed after its backup: the register's area may hold
     // part of the new data, and the backup is what to restore.
-    bool partlyWritten() const { return m_result != 0 && !m_backupFile.isEmpty(); }
+    bool partlyWritten() const { return m_result != 0 && m_op != DeviceRequest::ReadParams && !m_backupFiles.isEmpty(); }
     QByteArray params() const { return m_params; }
     QByteArray system() const { return m_system; }
     QByteArray goods() const { return m_goods; }
@@ -104,7 +109,7 @@ private:
     using Gate = std::function<int(const RegisterIdentity &identity, QString *reason)>;
 
     void start(int op, const QByteArray &input, const Gate &gate,
-               const std::shared_ptr<WriteGuard> &guard = nullptr);
+               const std::shared_ptr<BackupGuard> &guard = nullptr);
     void onControllerFinished();
     void finish(int result);
 
@@ -118,7 +123,7 @@ private:
     int m_result = 0;
     RegisterIdentity m_identity;
     QString m_reason;
-    QString m_backupFile;
+    QStringList m_backupFiles;
     std::shared_ptr<Shared> m_shared;
     QByteArray m_params;
     QByteArray m_system;
