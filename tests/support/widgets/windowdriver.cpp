@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <algorithm>
+
 namespace WindowDriver {
 
 namespace {
@@ -69,6 +71,14 @@ void click(QWidget *window, const QString &buttonName)
 {
     if (auto *button = child<QAbstractButton>(window, buttonName))
         QTest::mouseClick(button, Qt::LeftButton);
+}
+
+int visibleProgressDialogs()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return int(std::count_if(windows.begin(), windows.end(), [](const QWidget *w) {
+        return qobject_cast<const DeviceProgressDialog *>(w) && w->isVisible();
+    }));
 }
 
 bool show(QWidget *window, const QSize &size)

@@ -64,6 +64,9 @@ bool toggleInEditor(QAbstractItemView *view, const QModelIndex &index);
 void clickCell(QAbstractItemView *view, const QModelIndex &index);
 void doubleClickCell(QAbstractItemView *view, const QModelIndex &index);
 
+// Visible modal progress dialogs of exchanges and searches, anywhere.
+int visibleProgressDialogs();
+
 // Presses Cancel on the modal progress dialog of an exchange once it shows
 // `label`. Call before starting the exchange: the dialog's own event loop
 // runs the watch.
