@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 
@@ -126,6 +127,23 @@ void DeviceWindow::setDevice(const QString &serial, const QString &version, cons
     m_address = address;
     if (!address.isEmpty())
         m_addressLabel->setText(address);
+    resize(openingSize());
+}
+
+// Wide enough for every page title: the tab bar would hide the last ones
+// behind scroll arrows, and a page nobody sees is a page nobody edits. The
+// arrows stay for a window made narrower by hand.
+QSize DeviceWindow::openingSize()
+{
+    const int scrolled = m_tabWidget->sizeHint().width();
+    m_tabWidget->setUsesScrollButtons(false);
+    const int whole = m_tabWidget->sizeHint().width();
+    m_tabWidget->setUsesScrollButtons(true);
+    QSize size = sizeHint();
+    size.rwidth() += qMax(0, whole - scrolled);
+    if (const QScreen *screen = this->screen())
+        size = size.boundedTo(screen->availableSize());
+    return size;
 }
 
 void DeviceWindow::createTabs(const QString &version)

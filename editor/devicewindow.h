@@ -78,6 +78,7 @@ private:
 
     void createMenus();
     void createStatusBar();
+    QSize openingSize();
     void createTabs(const QString &version);
     void clearTabs();
     void loadProfile(const QString &serial);

@@ -112,7 +112,6 @@ std::unique_ptr<DeviceWindow> openImported(const Register &reg, const QString &v
 {
     auto window = std::make_unique<DeviceWindow>();
     window->setDevice(QString::fromLatin1(reg.sim->serial()), version, reg.name, reg.address);
-    window->resize(1000, 640);
     window->show();
     trigger(window.get(), "actionImport");
     return window;
