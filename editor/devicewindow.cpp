@@ -370,6 +370,10 @@ void DeviceWindow::applyDeviceImage()
     }
     m_tabWidget->setUpdatesEnabled(false);
     clearTabs();
+    // Its list spoke of the values just replaced; empty, it would claim
+    // that the new ones have no problems.
+    if (m_issueDock)
+        m_issueDock->hide();
     createTabs(m_deviceImage.version);
     m_tabWidget->setUpdatesEnabled(true);
     m_tabWidget->repaint();

@@ -150,6 +150,10 @@ private slots:
         QCOMPARE(source(w.get()), QStringLiteral("профиль"));
         QVERIFY(pressKey(w.get(), Qt::Key_Space, child<QWidget>(w.get(), "keySoundCheck")));
         QCOMPARE(source(w.get()), QStringLiteral("профиль, изменено"));
+        QVERIFY(pressKey(w.get(), Qt::Key_F7));
+        QVERIFY(statusMessage(w.get()).startsWith(QStringLiteral("Проверка: ")));
+        auto *dock = w->findChild<DeviceIssueWidget *>();
+        QVERIFY(dock->isVisible());
 
         // A read over edits asks first; it leaves the window clean.
         const Clock reading;
@@ -161,13 +165,15 @@ private slots:
         QVERIFY(reading.stamped(source(w.get()), QStringLiteral("из ККТ %1"), QStringLiteral("hh:mm")));
         QVERIFY(reading.stamped(statusMessage(w.get()), QStringLiteral("Прочитано из ККТ в %1"), QStringLiteral("hh:mm:ss")));
         QCOMPARE(edit(w.get(), "maxPriceEdit")->text(), QStringLiteral("123.45"));
+        // The last check's list was about the values replaced.
+        QVERIFY(!dock->isVisible());
 
         // The pages the read rebuilt are watched as the first ones were; a
         // check changes nothing.
         retype(edit(w.get(), "maxDepositEdit"), QStringLiteral("1.00"));
         QVERIFY(reading.stamped(source(w.get()), QStringLiteral("из ККТ %1, изменено"), QStringLiteral("hh:mm")));
         QVERIFY(pressKey(w.get(), Qt::Key_F7));
-        QVERIFY(statusMessage(w.get()).startsWith(QStringLiteral("Проверка: ")));
+        QVERIFY(dock->isVisible());
         QVERIFY(w->isEdited());
 
         QVERIFY(pressKey(w.get(), QKeySequence(Qt::CTRL | Qt::Key_G)));
