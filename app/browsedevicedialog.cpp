@@ -63,8 +63,8 @@ void BrowseDeviceDialog::setupTable()
     connect(finder, &DeviceFinder::received, &progress, &QProgressDialog::setValue);
     // The finder's thread is blocked by the search, so the stop must run here.
     connect(&progress, &QProgressDialog::canceled, finder, &DeviceFinder::stop, Qt::DirectConnection);
+    connect(finder, &DeviceFinder::finished, &progress, &DeviceProgressDialog::dismiss);
     connect(finder, &DeviceFinder::finished, this, &BrowseDeviceDialog::finished);
-    connect(finder, &DeviceFinder::finished, &progress, &QWidget::close);
     connect(finder, &DeviceFinder::finished, thread, &QThread::quit);
     connect(thread, &QThread::finished, finder, &QObject::deleteLater);
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);

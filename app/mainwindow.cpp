@@ -3,19 +3,21 @@
 #include "app/deviceproxymodel.h"
 #include "app/devicetablemodel.h"
 #include "app/registerdevicedialog.h"
-#include "params/deviceregistry.h"
-#include "widgets/dialogs.h"
-
 #include "editor/devicewindow.h"
 #include "params/deviceprofile.h"
+#include "params/deviceregistry.h"
+#include "widgets/dialogs.h"
 
 #include <QAction>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeySequence>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableView>
 #include <QToolBar>
 
@@ -25,6 +27,35 @@ MainWindow::MainWindow(QWidget *parent)
     buildUi();
     QMetaObject::connectSlotsByName(this);
     m_model->loadFromRegistry();
+    widenForColumns();
+}
+
+// 400 × 300 at least, and wide enough that no column of the list opens cut
+// or behind the horizontal scroll bar.
+void MainWindow::widenForColumns()
+{
+    int width = qMax(400, listWidth());
+    if (const QScreen *screen = this->screen())
+        width = qMin(width, screen->availableSize().width());
+    resize(qMax(width, this->width()), height());
+}
+
+// What the list needs to show every column whole, with a vertical scroll bar.
+int MainWindow::listWidth() const
+{
+    const QHeaderView *header = m_table->horizontalHeader();
+    const QAbstractItemView *cells = m_table;
+    int width = m_table->verticalHeader()->sizeHint().width() + 2 * m_table->frameWidth()
+            + style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    int last = 0;
+    for (int column = 0; column < m_sortModel->columnCount(); ++column) {
+        last = qMax(cells->sizeHintForColumn(column), header->sectionSizeHint(column));
+        width += last;
+    }
+    // The stretched last column never gets narrower than a column's default.
+    width += qMax(0, header->defaultSectionSize() - last);
+    const QMargins margins = centralWidget()->layout()->contentsMargins();
+    return width + margins.left() + margins.right();
 }
 
 void MainWindow::buildUi()
@@ -38,6 +69,7 @@ void MainWindow::buildUi()
     actionNewDevice->setObjectName(QStringLiteral("actionNewDevice"));
     auto *actionDropDevice = new QAction(tr("Удаление ККТ"), this);
     actionDropDevice->setObjectName(QStringLiteral("actionDropDevice"));
+    actionDropDevice->setShortcut(QKeySequence::Delete);
 
     auto *central = new QWidget(this);
     central->setObjectName(QStringLiteral("centralWidget"));
@@ -77,6 +109,30 @@ void MainWindow::buildUi()
     m_sortModel = new QSortFilterProxyModel(this);
     m_sortModel->setSourceModel(fontModel);
     m_table->setModel(m_sortModel);
+    addOpenKeys();
+}
+
+// Enter opens the selected register as a double click does. Only while the
+// list has the focus: elsewhere Enter belongs to the focused control.
+void MainWindow::addOpenKeys()
+{
+    auto *open = new QAction(m_table);
+    open->setObjectName(QStringLiteral("actionOpenDevice"));
+    open->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    open->setShortcutContext(Qt::WidgetShortcut);
+    m_table->addAction(open);
+    connect(open, &QAction::triggered, this, [this] {
+        const QModelIndex row = selectedRow();
+        if (row.isValid())
+            on_deviceTable_doubleClicked(row);
+    });
+}
+
+// Invalid unless exactly one row is selected.
+QModelIndex MainWindow::selectedRow() const
+{
+    const QModelIndexList rows = m_table->selectionModel()->selectedRows(0);
+    return rows.size() == 1 ? rows.first() : QModelIndex();
 }
 
 QString MainWindow::serialAt(const QModelIndex &proxyIndex) const
@@ -106,10 +162,10 @@ void MainWindow::on_deviceTable_doubleClicked(QModelIndex index)
 
 void MainWindow::on_actionDropDevice_triggered()
 {
-    const QModelIndexList rows = m_table->selectionModel()->selectedRows(0);
-    if (rows.size() != 1)
+    const QModelIndex row = selectedRow();
+    if (!row.isValid())
         return;
-    const QString serial = serialAt(rows.first());
+    const QString serial = serialAt(row);
     if (serial.isEmpty())
         return;
     if (!Dialogs::question(this, tr("Удаление ККТ"),

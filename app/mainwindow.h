@@ -21,6 +21,10 @@ private slots:
 
 private:
     void buildUi();
+    void widenForColumns();
+    int listWidth() const;
+    void addOpenKeys();
+    QModelIndex selectedRow() const;
     QString serialAt(const QModelIndex &proxyIndex) const;
 
     DeviceTableModel *m_model = nullptr;

@@ -22,8 +22,10 @@ QSpinBox *makeSpinBox(QWidget *parent, const char *name, int minimum, int maximu
     auto *spin = new QSpinBox(parent);
     spin->setObjectName(QLatin1String(name));
     spin->setRange(minimum, maximum);
-    spin->setMaximumWidth(maxWidth);
     spin->setSuffix(suffix);
+    // The size hint fits the widest value with its suffix and the arrows; a
+    // narrower box would cut "3600 с" to "36".
+    spin->setMaximumWidth(qMax(maxWidth, spin->sizeHint().width()));
     return spin;
 }
 

@@ -14,7 +14,8 @@ namespace ConfigControls {
 
 QLineEdit *makeEdit(QWidget *parent, const char *name, int maxLength);
 // A `maxWidth` of QWIDGETSIZE_MAX leaves the width to the layout; a
-// `suffix` names the value's unit.
+// narrower one never goes below what the largest value with its `suffix`
+// (the value's unit) needs.
 QSpinBox *makeSpinBox(QWidget *parent, const char *name, int minimum, int maximum, int maxWidth,
                       const QString &suffix = QString());
 QCheckBox *makeCheckBox(QWidget *parent, const char *name, const QString &text = QString());

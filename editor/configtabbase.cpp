@@ -132,8 +132,7 @@ QGroupBox *ConfigTabBase::createDisplayGroup()
 {
     auto *group = new QGroupBox(tr("Дисплей"), this);
     auto *form = new QFormLayout(group);
-    m_displayTimer = makeSpinBox(group, "displayTimerSpin", 0, 99, 48);
-    m_displayTimer->setSuffix(tr(" с"));
+    m_displayTimer = makeSpinBox(group, "displayTimerSpin", 0, 99, 48, tr(" с"));
     m_displayMode = makeComboBox(group, "displayModeCombo");
     m_displayMode->addItems({tr("Дата"), tr("Заряд"), tr("Комбо")});
     form->addRow(tr("Таймер выключения:"), m_displayTimer);

@@ -39,6 +39,7 @@ void DeptTab::loadParams(DeviceParams *params)
     for (const DeptRecord &dept : params->departments())
         rows.append({dept.name(), dept.vat, dept.taxIndex()});
     m_model->setDepartments(rows);
+    m_view->resizeColumnsToContents();
 }
 
 void DeptTab::storeParams(DeviceParams *params)

@@ -85,7 +85,17 @@ QVariant DeptTableModel::data(const QModelIndex &index, int role) const
     return {};
 }
 
+// Views and the window's edit tracking learn of a changed cell only from
+// the model.
 bool DeptTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!storeValue(index, value, role))
+        return false;
+    emit dataChanged(index, index);
+    return true;
+}
+
+bool DeptTableModel::storeValue(const QModelIndex &index, const QVariant &value, int role)
 {
     if (role != Qt::EditRole || !index.isValid() || index.row() >= m_rows.size())
         return false;

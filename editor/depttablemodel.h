@@ -36,6 +36,8 @@ public:
     void setDepartments(const QVector<DeptRow> &rows);
 
 private:
+    bool storeValue(const QModelIndex &index, const QVariant &value, int role);
+
     QVector<DeptRow> m_rows;
     QStringList m_vatRates;
     QStringList m_taxSystems;

@@ -12,19 +12,36 @@
 #include "widgets/deviceissuewidget.h"
 #include "widgets/devicewidget.h"
 #include "widgets/dialogs.h"
+#include "widgets/editwatcher.h"
 #include "widgets/exchangeprogress.h"
 #include "widgets/inputipdialog.h"
 #include "widgets/issuelistmodel.h"
 #include "widgets/validationcontext.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDebug>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
+
+namespace {
+
+QString timeOfDay(const QTime &time)
+{
+    return time.toString(QStringLiteral("hh:mm:ss"));
+}
+
+QString hourAndMinute(const QTime &time)
+{
+    return time.toString(QStringLiteral("hh:mm"));
+}
+
+}
 
 DeviceWindow::DeviceWindow(QWidget *parent, Qt::WindowFlags flags)
     : QMainWindow(parent, flags)
@@ -39,17 +56,33 @@ DeviceWindow::DeviceWindow(QWidget *parent, Qt::WindowFlags flags)
     grid->addWidget(m_tabWidget, 0, 0);
     setCentralWidget(central);
 
+    m_editWatcher = new EditWatcher(this);
+    connect(m_editWatcher, &EditWatcher::edited, this, &DeviceWindow::onEdited);
+
+    createStatusBar();
+    createMenus();
+}
+
+// The status bar draws its messages left of its first permanent widget, so
+// the empty spacer stands on the left and gives way to a message; the address
+// and where the values came from stay on the right.
+void DeviceWindow::createStatusBar()
+{
     auto *status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("statusBar"));
+    status->addWidget(new QLabel(status), 1);
     m_addressLabel = new QLabel(QStringLiteral(" 000.000.000.000 "), status);
     m_addressLabel->setObjectName(QStringLiteral("addressLabel"));
     m_addressLabel->setMinimumSize(m_addressLabel->sizeHint());
     m_addressLabel->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     status->addPermanentWidget(m_addressLabel, 0);
-    status->addPermanentWidget(new QLabel(status), 1);
+    m_sourceLabel = new QLabel(status);
+    m_sourceLabel->setObjectName(QStringLiteral("sourceLabel"));
+    m_sourceLabel->setContentsMargins(6, 0, 6, 0);
+    status->addPermanentWidget(m_sourceLabel, 0);
     status->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
     setStatusBar(status);
-
-    createMenus();
+    showSource();
 }
 
 DeviceWindow::~DeviceWindow()
@@ -61,21 +94,26 @@ DeviceWindow::~DeviceWindow()
 void DeviceWindow::createMenus()
 {
     auto addAction = [this](QMenu *menu, const QString &text, const char *name,
-                            void (DeviceWindow::*slot)()) {
+                            void (DeviceWindow::*slot)(), const QKeySequence &key = QKeySequence()) {
         QAction *action = menu->addAction(text);
         action->setObjectName(QLatin1String(name));
+        action->setShortcut(key);
         connect(action, &QAction::triggered, this, slot);
     };
+    // Writing to the register has no key: it stays a deliberate choice.
     auto *bar = new QMenuBar(this);
     QMenu *device = bar->addMenu(tr("ККТ"));
     addAction(device, tr("Изменить адрес ККТ"), "actionChangeAddr", &DeviceWindow::onDeviceChangeAddr);
-    addAction(device, tr("Загрузить из ККТ"), "actionImport", &DeviceWindow::onDeviceImport);
+    addAction(device, tr("Загрузить из ККТ"), "actionImport", &DeviceWindow::onDeviceImport,
+              QKeySequence(Qt::Key_F5));
     addAction(device, tr("Выгрузить в ККТ"), "actionExport", &DeviceWindow::onDeviceExport);
     QMenu *profile = bar->addMenu(tr("Профиль"));
-    addAction(profile, tr("Сохранить профиль"), "actionSaveProfile", &DeviceWindow::onProfileExport);
+    addAction(profile, tr("Сохранить профиль"), "actionSaveProfile", &DeviceWindow::onProfileExport,
+              QKeySequence(Qt::CTRL | Qt::Key_S));
     QMenu *data = bar->addMenu(tr("Данные"));
-    addAction(data, tr("Проверить"), "actionValidate", &DeviceWindow::onValidate);
-    addAction(data, tr("Номенклатура"), "actionGoods", &DeviceWindow::onShowGoods);
+    addAction(data, tr("Проверить"), "actionValidate", &DeviceWindow::onValidate, QKeySequence(Qt::Key_F7));
+    addAction(data, tr("Номенклатура"), "actionGoods", &DeviceWindow::onShowGoods,
+              QKeySequence(Qt::CTRL | Qt::Key_G));
     setMenuBar(bar);
 }
 
@@ -89,6 +127,23 @@ void DeviceWindow::setDevice(const QString &serial, const QString &version, cons
     m_address = address;
     if (!address.isEmpty())
         m_addressLabel->setText(address);
+    resize(openingSize());
+}
+
+// Wide enough for every page title: the tab bar would hide the last ones
+// behind scroll arrows, and a page nobody sees is a page nobody edits. The
+// arrows stay for a window made narrower by hand.
+QSize DeviceWindow::openingSize()
+{
+    const int scrolled = m_tabWidget->sizeHint().width();
+    m_tabWidget->setUsesScrollButtons(false);
+    const int whole = m_tabWidget->sizeHint().width();
+    m_tabWidget->setUsesScrollButtons(true);
+    QSize size = sizeHint();
+    size.rwidth() += qMax(0, whole - scrolled);
+    if (const QScreen *screen = this->screen())
+        size = size.boundedTo(screen->availableSize());
+    return size;
 }
 
 void DeviceWindow::createTabs(const QString &version)
@@ -103,6 +158,7 @@ void DeviceWindow::createTabs(const QString &version)
         tab->setObjectName(QLatin1String(info.objectName));
         m_tabWidget->addTab(tab, info.title);
         m_tabList.append(tab);
+        m_editWatcher->watch(tab);
     }
 }
 
@@ -128,10 +184,13 @@ void DeviceWindow::loadProfile(const QString &serial)
         m_hasData = true;
     m_params->load(serial, m_paramsImage, m_systemBlock);
     loadTabs();
+    markClean(m_paramsImage.isEmpty() ? Source::Defaults : Source::Profile, m_editCount);
 }
 
 void DeviceWindow::loadTabs()
 {
+    // Filling the pages is not an edit.
+    const EditWatcher::Pause pause(*m_editWatcher);
     for (DeviceWidget *tab : qAsConst(m_tabList))
         tab->loadParams(m_params.get());
 }
@@ -163,6 +222,65 @@ bool DeviceWindow::isIdle(const QString &title)
     return false;
 }
 
+bool DeviceWindow::mayDiscardEdits(const QString &title)
+{
+    return !isEdited()
+            || Dialogs::question(this, title, tr("Изменения не сохранены. Продолжить без сохранения?"));
+}
+
+void DeviceWindow::closeEvent(QCloseEvent *event)
+{
+    if (!mayDiscardEdits(windowTitle())) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void DeviceWindow::onEdited()
+{
+    const bool wasEdited = isEdited();
+    ++m_editCount;
+    if (!wasEdited)
+        showSource();
+}
+
+void DeviceWindow::markClean(Source source, quint64 editCount)
+{
+    m_source = source;
+    m_sourceTime = QTime::currentTime();
+    m_cleanAt = editCount;
+    showSource();
+}
+
+void DeviceWindow::showSource()
+{
+    QString text;
+    switch (m_source) {
+    case Source::Defaults:
+        text = tr("по умолчанию");
+        break;
+    case Source::Profile:
+        text = tr("профиль");
+        break;
+    case Source::Read:
+        text = tr("из ККТ %1").arg(hourAndMinute(m_sourceTime));
+        break;
+    case Source::Written:
+        text = tr("записано в ККТ %1").arg(hourAndMinute(m_sourceTime));
+        break;
+    }
+    if (isEdited())
+        text = tr("%1, изменено").arg(text);
+    m_sourceLabel->setText(text);
+}
+
+// Until the next message or a menu's hint replaces it.
+void DeviceWindow::showStatus(const QString &text)
+{
+    statusBar()->showMessage(text);
+}
+
 void DeviceWindow::setAddress(const QString &address)
 {
     m_address = address;
@@ -183,12 +301,14 @@ void DeviceWindow::onProfileExport()
     registry.setVersion(m_serial, m_version);
     registry.save();
     emit updateRegistry();
+    markClean(Source::Profile, m_editCount);
+    showStatus(tr("Профиль сохранён в %1").arg(timeOfDay(m_sourceTime)));
 }
 
 void DeviceWindow::onDeviceImport()
 {
     const QString title = tr("Загрузка из ККТ");
-    if (!isIdle(title))
+    if (!isIdle(title) || !mayDiscardEdits(title))
         return;
     if (!RegisterSession::isReachable(m_address)) {
         QString candidate = m_address;
@@ -250,6 +370,10 @@ void DeviceWindow::applyDeviceImage()
     }
     m_tabWidget->setUpdatesEnabled(false);
     clearTabs();
+    // Its list spoke of the values just replaced; empty, it would claim
+    // that the new ones have no problems.
+    if (m_issueDock)
+        m_issueDock->hide();
     createTabs(m_deviceImage.version);
     m_tabWidget->setUpdatesEnabled(true);
     m_tabWidget->repaint();
@@ -260,6 +384,8 @@ void DeviceWindow::applyDeviceImage()
     m_params->load(m_serial, m_paramsImage, m_systemBlock);
     loadTabs();
     m_hasData = true;
+    markClean(Source::Read, m_editCount);
+    showStatus(tr("Прочитано из ККТ в %1").arg(timeOfDay(m_sourceTime)));
 }
 
 void DeviceWindow::onDeviceExport()
@@ -286,6 +412,7 @@ void DeviceWindow::onDeviceExport()
                                  "потеряны)")))
         return;
     storeTabs();
+    m_writtenAt = m_editCount;
 
     // The write goes on after a cancel: only the dialog closes, and the end
     // of the write is still reported.
@@ -301,10 +428,13 @@ void DeviceWindow::onDeviceExportFinished()
 {
     const QString title = tr("Выгрузка в ККТ");
     const int result = m_session.result();
-    if (result != 0)
+    if (result != 0) {
         Dialogs::warning(this, title, tr("Ошибка выгрузки. %1").arg(result), m_session.informativeText());
-    else
-        Dialogs::information(this, title, tr("Выгрузка завершена успешно"));
+        return;
+    }
+    markClean(Source::Written, m_writtenAt);
+    showStatus(tr("Записано в ККТ в %1").arg(timeOfDay(m_sourceTime)));
+    Dialogs::information(this, title, tr("Выгрузка завершена успешно"));
 }
 
 void DeviceWindow::onDeviceChangeAddr()
@@ -338,6 +468,9 @@ void DeviceWindow::onValidate()
         tab->prepareValidation(&context);
     for (DeviceWidget *tab : qAsConst(m_tabList))
         tab->validate(m_issueDock, &context);
+    const int problems = m_issueDock->model()->rowCount();
+    showStatus(problems == 0 ? tr("Проверка: проблем не найдено")
+                             : tr("Проверка: проблем — %1").arg(problems));
 }
 
 void DeviceWindow::onShowGoods()

@@ -6,12 +6,14 @@
 #include <QList>
 #include <QMainWindow>
 #include <QString>
+#include <QTime>
 
 #include <memory>
 
 class DeviceIssueWidget;
 class DeviceParams;
 class DeviceWidget;
+class EditWatcher;
 class QLabel;
 class QTabWidget;
 
@@ -40,6 +42,9 @@ public:
     // Null when the version names no family this window can edit.
     DeviceParams *params() const { return m_params.get(); }
     QList<DeviceWidget *> tabs() const { return m_tabList; }
+    // The user has changed a value since the window was filled, saved as the
+    // profile or written to the register.
+    bool isEdited() const { return m_editCount != m_cleanAt; }
 
 signals:
     // The register's registry entry (address or version) has changed.
@@ -55,7 +60,13 @@ private slots:
     void onValidate();
     void onShowGoods();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    // Where the values shown came from.
+    enum class Source { Defaults, Profile, Read, Written };
+
     struct DeviceImage
     {
         QString version;
@@ -66,6 +77,8 @@ private:
     };
 
     void createMenus();
+    void createStatusBar();
+    QSize openingSize();
     void createTabs(const QString &version);
     void clearTabs();
     void loadProfile(const QString &serial);
@@ -75,8 +88,15 @@ private:
     void setAddress(const QString &address);
     bool hasParams(const QString &title);
     bool isIdle(const QString &title);
+    bool mayDiscardEdits(const QString &title);
+    void onEdited();
+    void markClean(Source source, quint64 editCount);
+    void showSource();
+    void showStatus(const QString &text);
 
     QLabel *m_addressLabel = nullptr;
+    QLabel *m_sourceLabel = nullptr;
+    EditWatcher *m_editWatcher = nullptr;
     QTabWidget *m_tabWidget = nullptr;
     QByteArray m_paramsImage;
     QByteArray m_systemBlock;
@@ -90,4 +110,12 @@ private:
     std::unique_ptr<DeviceParams> m_params;
     QList<DeviceWidget *> m_tabList;
     DeviceIssueWidget *m_issueDock = nullptr;
+    Source m_source = Source::Defaults;
+    QTime m_sourceTime;
+    // Edits counted since the window opened; the window is clean while the
+    // count is where the last fill, save or write left it. A write remembers
+    // the count its values were taken at, so edits made while it ran remain.
+    quint64 m_editCount = 0;
+    quint64 m_cleanAt = 0;
+    quint64 m_writtenAt = 0;
 };

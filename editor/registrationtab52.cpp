@@ -29,6 +29,8 @@ void RegistrationTab52::loadParams(DeviceParams *params)
     if (!set)
         return;
     m_model->setRows(TabValues52::registrationRows(*set));
+    // Registration and fiscal storage numbers are read whole or not at all.
+    m_view->resizeColumnsToContents();
 }
 
 void RegistrationTab52::storeParams(DeviceParams *params)

@@ -97,7 +97,17 @@ QVariant RegistrationTableModel52::editData(const RegistrationRow52 &row, int co
     }
 }
 
+// Views and the window's edit tracking learn of a changed cell only from
+// the model.
 bool RegistrationTableModel52::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!storeValue(index, value, role))
+        return false;
+    emit dataChanged(index, index);
+    return true;
+}
+
+bool RegistrationTableModel52::storeValue(const QModelIndex &index, const QVariant &value, int role)
 {
     if (!index.isValid() || index.row() >= m_rows.size())
         return false;

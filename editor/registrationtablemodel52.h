@@ -30,6 +30,7 @@ public:
     const QVector<RegistrationRow52> &rows() const { return m_rows; }
 
 private:
+    bool storeValue(const QModelIndex &index, const QVariant &value, int role);
     QVariant displayData(const RegistrationRow52 &row, int column) const;
     QVariant editData(const RegistrationRow52 &row, int column) const;
     bool setEditData(RegistrationRow52 &row, int column, const QVariant &value);

@@ -28,6 +28,8 @@ void UserTab52::loadParams(DeviceParams *params)
     const QStringList positions = set->positionNames();
     m_model->setUsers(TabValues52::userRows(*set), positions);
     installDelegates(positions);
+    // Whole barcodes and rights, not "3000001000…".
+    m_view->resizeColumnsToContents();
 }
 
 void UserTab52::installDelegates(const QStringList &positionNames)

@@ -47,6 +47,8 @@ void UserTab53::loadParams(DeviceParams *params)
         return;
     m_model->setUsers(TabValues53::userRows(*set), set->positionNames());
     installDelegates();
+    // Whole barcodes and rights, not "3000001000…".
+    m_view->resizeColumnsToContents();
 }
 
 void UserTab53::storeParams(DeviceParams *params)

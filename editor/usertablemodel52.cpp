@@ -82,7 +82,17 @@ QVariant UserTableModel52::editData(const UserRow52 &row, int column) const
     }
 }
 
+// Views and the window's edit tracking learn of a changed cell only from
+// the model.
 bool UserTableModel52::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!storeValue(index, value, role))
+        return false;
+    emit dataChanged(index, index);
+    return true;
+}
+
+bool UserTableModel52::storeValue(const QModelIndex &index, const QVariant &value, int role)
 {
     if (!index.isValid() || index.row() >= m_rows.size())
         return false;

@@ -28,6 +28,7 @@ public:
     const QVector<UserRow52> &users() const { return m_rows; }
 
 private:
+    bool storeValue(const QModelIndex &index, const QVariant &value, int role);
     QVariant displayData(const UserRow52 &row, int column) const;
     QVariant editData(const UserRow52 &row, int column) const;
 

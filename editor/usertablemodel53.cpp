@@ -120,7 +120,17 @@ QVariant UserTableModel53::data(const QModelIndex &index, int role) const
     return {};
 }
 
+// Views and the window's edit tracking learn of a changed cell only from
+// the model.
 bool UserTableModel53::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!storeValue(index, value, role))
+        return false;
+    emit dataChanged(index, index);
+    return true;
+}
+
+bool UserTableModel53::storeValue(const QModelIndex &index, const QVariant &value, int role)
 {
     if (!index.isValid() || index.row() >= m_rows.size())
         return false;

@@ -33,6 +33,7 @@ public:
     void setUsers(const QVector<UserRow53> &rows, const QStringList &positionNames);
 
 private:
+    bool storeValue(const QModelIndex &index, const QVariant &value, int role);
     QVariant displayData(const UserRow53 &row, int column) const;
     QVariant editData(const UserRow53 &row, int column) const;
 

@@ -1,5 +1,6 @@
 #include "widgets/deviceprogressdialog.h"
 
+#include <QApplication>
 #include <QProgressBar>
 
 DeviceProgressDialog::DeviceProgressDialog(QWidget *parent, Qt::WindowFlags flags)
@@ -21,4 +22,21 @@ void DeviceProgressDialog::connected()
 {
     if (!m_progressText.isEmpty())
         setLabelText(m_progressText);
+}
+
+void DeviceProgressDialog::dismiss()
+{
+    if (!isVisible()) {
+        close();
+        return;
+    }
+    const QRect covered = frameGeometry();
+    close();
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window == this || !window->isVisible())
+            continue;
+        const QRect beneath = covered.intersected(window->frameGeometry());
+        if (!beneath.isEmpty())
+            window->repaint(QRect(window->mapFromGlobal(beneath.topLeft()), beneath.size()));
+    }
 }

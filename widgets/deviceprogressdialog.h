@@ -21,6 +21,10 @@ public:
 
 public slots:
     void connected();
+    // Closes the dialog and has the windows it covered repaint that area at
+    // once, before its owner shows the outcome: a box opened next would
+    // otherwise stand over the dialog's blank frame until it is answered.
+    void dismiss();
 
 private:
     QString m_progressText;

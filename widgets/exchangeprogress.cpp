@@ -18,8 +18,9 @@ void ExchangeProgress::run(QWidget *owner, RegisterSession &session, const Optio
     if (options.cancelStops)
         QObject::connect(&progress, &DeviceProgressDialog::canceled, &session, &RegisterSession::stop);
     QObject::connect(&session, &RegisterSession::connected, &progress, &DeviceProgressDialog::connected);
+    // Gone before the handler shows its box; slots run in the order connected.
+    QObject::connect(&session, &RegisterSession::finished, &progress, &DeviceProgressDialog::dismiss);
     QObject::connect(&session, &RegisterSession::finished, context, finished);
-    QObject::connect(&session, &RegisterSession::finished, &progress, &QWidget::close);
     if (options.showPages) {
         QObject::connect(&session, &RegisterSession::pages, &progress, &QProgressDialog::setMaximum);
         QObject::connect(&session, &RegisterSession::frame, &progress, &QProgressDialog::setValue);

@@ -1,12 +1,11 @@
 #include "widgets/issuedock.h"
 
 #include "widgets/issuelistmodel.h"
-
-#include <QListView>
+#include "widgets/issuelistview.h"
 
 IssueDock::IssueDock(const QString &objectName, QWidget *parent)
     : QDockWidget(parent)
-    , m_view(new QListView(this))
+    , m_view(new IssueListView(this))
     , m_model(new IssueListModel(this))
 {
     setObjectName(objectName);
@@ -15,8 +14,9 @@ IssueDock::IssueDock(const QString &objectName, QWidget *parent)
     m_view->setObjectName(QStringLiteral("issueView"));
     m_view->setModel(m_model);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setPlaceholderText(tr("Проблем не найдено"));
     setWidget(m_view);
-    connect(m_view, &QListView::doubleClicked, this, &IssueDock::onDoubleClicked);
+    connect(m_view, &IssueListView::doubleClicked, this, &IssueDock::onDoubleClicked);
 }
 
 void IssueDock::onDoubleClicked(const QModelIndex &index)

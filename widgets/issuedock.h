@@ -5,7 +5,7 @@
 
 class Issue;
 class IssueListModel;
-class QListView;
+class IssueListView;
 
 // The "Проблемы" dock at the bottom of a window: a read-only list of the last
 // check's problems. A double click hands the problem to the window's kind of
@@ -27,6 +27,6 @@ private slots:
     void onDoubleClicked(const QModelIndex &index);
 
 private:
-    QListView *m_view = nullptr;
+    IssueListView *m_view = nullptr;
     IssueListModel *m_model = nullptr;
 };

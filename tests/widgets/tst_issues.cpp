@@ -3,9 +3,12 @@
 #include "widgets/devicewidget.h"
 #include "widgets/goodsissue.h"
 #include "widgets/goodsissuewidget.h"
+#include "widgets/issuedock.h"
 #include "widgets/issuelistmodel.h"
+#include "widgets/issuelistview.h"
 #include "widgets/validationcontext.h"
 
+#include <QImage>
 #include <QLineEdit>
 #include <QListView>
 #include <QMainWindow>
@@ -86,6 +89,7 @@ private slots:
     void deviceDock();
     void deviceDockWithoutTabs();
     void goodsDock();
+    void emptyListSaysNothingWasFound();
 };
 
 void TestIssues::listModel()
@@ -259,6 +263,44 @@ void TestIssues::goodsDock()
     QCOMPARE(table->selectionModel()->selectedIndexes(), QModelIndexList{model.index(3, 2)});
     doubleClickRow(dock, 2);
     QCOMPARE(table->selectionModel()->selectedIndexes(), QModelIndexList{model.index(3, 2)});
+}
+
+void TestIssues::emptyListSaysNothingWasFound()
+{
+    const QString nothingFound = QStringLiteral("Проблем не найдено");
+    QTabWidget tabs;
+    QTableView table;
+    DeviceIssueWidget deviceDock(&tabs);
+    GoodsIssueWidget goodsDock(&table);
+    for (IssueDock *dock : {static_cast<IssueDock *>(&deviceDock), static_cast<IssueDock *>(&goodsDock)}) {
+        const QByteArray kind = dock->metaObject()->className();
+        auto *view = dock->findChild<IssueListView *>(QStringLiteral("issueView"));
+        QVERIFY2(view, kind);
+        QCOMPARE(view->placeholderText(), nothingFound);
+        dock->resize(320, 120);
+        dock->show();
+        QVERIFY2(QTest::qWaitForWindowExposed(dock), kind);
+
+        // The words are drawn in the view; the list itself stays empty.
+        const QImage saying = view->grab().toImage();
+        view->setPlaceholderText(QString());
+        const QImage blank = view->grab().toImage();
+        QVERIFY2(saying != blank, kind);
+        QCOMPARE(dock->model()->rowCount(), 0);
+
+        // A list with problems shows the problems alone.
+        dock->model()->addIssue(QSharedPointer<Issue>(new Issue(QStringLiteral("одна"))));
+        QCoreApplication::processEvents();
+        const QImage listed = view->grab().toImage();
+        QVERIFY2(listed != blank, kind);
+        view->setPlaceholderText(nothingFound);
+        QVERIFY2(view->grab().toImage() == listed, kind);
+
+        // Cleared for the next check, it says so again.
+        dock->model()->clear();
+        QCoreApplication::processEvents();
+        QVERIFY2(view->grab().toImage() == saying, kind);
+    }
 }
 
 QTEST_MAIN(TestIssues)

@@ -9,6 +9,26 @@ namespace {
 
 const Qt::WindowFlags OwnerFlags = Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint;
 
+// Counts the paint events a window receives and the area they cover.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *window) { window->installEventFilter(this); }
+
+    int count = 0;
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            ++count;
+            painted += static_cast<QPaintEvent *>(event)->region();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
 
 class TestProgressDialog : public QObject
@@ -90,6 +110,47 @@ private slots:
         dialog.setValue(0);
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.labelText(), QStringLiteral("Поиск ККТ..."));
+    }
+
+    void dismissRepaintsWhatItCoveredAtOnce()
+    {
+        QWidget owner;
+        QWidget elsewhere;
+        owner.setGeometry(100, 100, 600, 400);
+        elsewhere.setGeometry(900, 100, 200, 200);
+        owner.show();
+        elsewhere.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&owner));
+        QVERIFY(QTest::qWaitForWindowExposed(&elsewhere));
+        DeviceProgressDialog dialog(&owner, OwnerFlags);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.move(owner.geometry().topLeft() + QPoint(50, 50));
+        QCoreApplication::processEvents();
+        const QRect covered(owner.mapFromGlobal(dialog.frameGeometry().topLeft()),
+                            dialog.frameGeometry().size());
+
+        PaintCounter ownerPaints(&owner);
+        PaintCounter otherPaints(&elsewhere);
+        dialog.dismiss();
+        // No event loop has run: the owner is repainted where the dialog was
+        // before whatever its caller shows next; a window it did not cover is not.
+        QVERIFY(!dialog.isVisible());
+        QVERIFY(ownerPaints.count > 0);
+        QVERIFY(ownerPaints.painted.contains(covered.intersected(owner.rect())));
+        QCOMPARE(otherPaints.count, 0);
+    }
+
+    void dismissBeforeShowingDoesNothingElse()
+    {
+        QWidget owner;
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&owner));
+        DeviceProgressDialog dialog(&owner, OwnerFlags);
+        PaintCounter ownerPaints(&owner);
+        dialog.dismiss();
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(ownerPaints.count, 0);
     }
 
     void cancelButtonSignalsCanceled()

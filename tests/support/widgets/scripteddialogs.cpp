@@ -21,6 +21,8 @@ void ScriptedDialogs::push(bool accepted, const QString &value)
 DialogAnswer ScriptedDialogs::answer(const DialogRequest &request)
 {
     m_shown.append(request);
+    if (m_onShown)
+        m_onShown(request);
     switch (request.kind) {
     case DialogRequest::Warning:
     case DialogRequest::Critical:

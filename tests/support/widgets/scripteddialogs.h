@@ -5,6 +5,8 @@
 #include <QList>
 #include <QQueue>
 
+#include <functional>
+
 // Answers the utility's dialogs in tests. Message boxes need no answer and are
 // only recorded; questions, list choices, address prompts and file dialogs take
 // the next scripted answer. One that has none fails the running test at once and
@@ -27,6 +29,10 @@ public:
 
     DialogAnswer answer(const DialogRequest &request) override;
 
+    // Runs as each box or prompt comes up, before it is answered: a test
+    // looks there at what else is on screen at that moment.
+    void setOnShown(const std::function<void(const DialogRequest &)> &onShown) { m_onShown = onShown; }
+
     const QList<DialogRequest> &shown() const { return m_shown; }
     DialogRequest last() const;
     int pendingAnswers() const { return m_answers.size(); }
@@ -37,6 +43,7 @@ private:
 
     QQueue<DialogAnswer> m_answers;
     QList<DialogRequest> m_shown;
+    std::function<void(const DialogRequest &)> m_onShown;
     DialogHandler *m_previous = nullptr;
 };
 

@@ -9,11 +9,17 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDeadlineTimer>
+#include <QKeySequence>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
+
+#include <algorithm>
 
 namespace WindowDriver {
 
@@ -69,6 +75,50 @@ void click(QWidget *window, const QString &buttonName)
 {
     if (auto *button = child<QAbstractButton>(window, buttonName))
         QTest::mouseClick(button, Qt::LeftButton);
+}
+
+bool pressKey(QWidget *window, const QKeySequence &key, QWidget *widget)
+{
+    if (!window->isVisible() && !show(window))
+        return false;
+    QApplication::setActiveWindow(window);
+    if (!QTest::qWaitForWindowActive(window)) {
+        qWarning("%s not active", window->metaObject()->className());
+        return false;
+    }
+    QWidget *target = widget ? widget : window->focusWidget();
+    if (!target)
+        target = window;
+    for (int i = 0; i < key.count(); ++i) {
+        const int combined = key[i];
+        QTest::keyClick(target, Qt::Key(combined & ~Qt::KeyboardModifierMask),
+                        Qt::KeyboardModifiers(combined & Qt::KeyboardModifierMask));
+    }
+    return true;
+}
+
+QString statusMessage(QMainWindow *window)
+{
+    return window->statusBar()->currentMessage();
+}
+
+QStringList statusLabels(QMainWindow *window)
+{
+    QList<QLabel *> labels = window->statusBar()->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
+    std::stable_sort(labels.begin(), labels.end(),
+                     [](const QLabel *a, const QLabel *b) { return a->x() < b->x(); });
+    QStringList texts;
+    for (const QLabel *label : labels)
+        texts << label->text();
+    return texts;
+}
+
+int visibleProgressDialogs()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return int(std::count_if(windows.begin(), windows.end(), [](const QWidget *w) {
+        return qobject_cast<const DeviceProgressDialog *>(w) && w->isVisible();
+    }));
 }
 
 bool show(QWidget *window, const QSize &size)

@@ -5,8 +5,11 @@
 #include <QString>
 
 class QAbstractItemView;
+class QKeySequence;
 class QLineEdit;
+class QMainWindow;
 class QModelIndex;
+class QStringList;
 class QWidget;
 
 // Drives the utility's real windows the way a user does: named controls, menu
@@ -38,6 +41,12 @@ void trigger(QWidget *window, const QString &actionName);
 // A mouse click on the named button.
 void click(QWidget *window, const QString &buttonName);
 
+// A key as the user presses it on `widget` (the window's focus widget when
+// null): the widget's window is made active first, so that shortcuts of the
+// window's actions answer. False, with a warning, when it does not become
+// active.
+bool pressKey(QWidget *window, const QKeySequence &key, QWidget *widget = nullptr);
+
 // Views open cell editors and take clicks only on screen. False, with a
 // warning, when the window does not get there.
 bool show(QWidget *window, const QSize &size = QSize());
@@ -63,6 +72,14 @@ bool toggleInEditor(QAbstractItemView *view, const QModelIndex &index);
 // The middle of a check-box cell is its indicator.
 void clickCell(QAbstractItemView *view, const QModelIndex &index);
 void doubleClickCell(QAbstractItemView *view, const QModelIndex &index);
+
+// What the status bar says: its current message, and the texts of its labels
+// from left to right (the empty ones too).
+QString statusMessage(QMainWindow *window);
+QStringList statusLabels(QMainWindow *window);
+
+// Visible modal progress dialogs of exchanges and searches, anywhere.
+int visibleProgressDialogs();
 
 // Presses Cancel on the modal progress dialog of an exchange once it shows
 // `label`. Call before starting the exchange: the dialog's own event loop
