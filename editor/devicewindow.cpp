@@ -9,6 +9,8 @@
 #include "params/deviceregistry.h"
 #include "session/firmwarefamily.h"
 #include "session/firmwareversion.h"
+#include "session/profilefile.h"
+#include "widgets/backuppicker.h"
 #include "widgets/deviceissuewidget.h"
 #include "widgets/devicewidget.h"
 #include "widgets/dialogs.h"
@@ -107,6 +109,7 @@ void DeviceWindow::createMenus()
     addAction(device, tr("Загрузить из ККТ"), "actionImport", &DeviceWindow::onDeviceImport,
               QKeySequence(Qt::Key_F5));
     addAction(device, tr("Выгрузить в ККТ"), "actionExport", &DeviceWindow::onDeviceExport);
+    addAction(device, tr("Восстановить из резервной копии…"), "actionRestore", &DeviceWindow::onDeviceRestore);
     QMenu *profile = bar->addMenu(tr("Профиль"));
     addAction(profile, tr("Сохранить профиль"), "actionSaveProfile", &DeviceWindow::onProfileExport,
               QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -430,11 +433,78 @@ void DeviceWindow::onDeviceExportFinished()
     const int result = m_session.result();
     if (result != 0) {
         Dialogs::warning(this, title, tr("Ошибка выгрузки. %1").arg(result), m_session.informativeText());
+        if (m_session.partlyWritten())
+            offerRestore(title, m_session.backupFile());
         return;
     }
     markClean(Source::Written, m_writtenAt);
     showStatus(tr("Записано в ККТ в %1").arg(timeOfDay(m_sourceTime)));
     Dialogs::information(this, title, tr("Выгрузка завершена успешно"));
+}
+
+void DeviceWindow::offerRestore(const QString &title, const QString &file)
+{
+    if (Dialogs::question(this, title, tr("Восстановить данные ККТ из резервной копии?")))
+        restoreBackup(file);
+}
+
+void DeviceWindow::onDeviceRestore()
+{
+    const QString title = tr("Восстановление из резервной копии");
+    if (!hasParams(title))
+        return;
+    if (!FirmwareVersion::isWritable(m_version)) {
+        Dialogs::warning(this, title, tr("Не поддерживается для данной версии"));
+        return;
+    }
+    if (!isIdle(title) || !mayDiscardEdits(title))
+        return;
+    const QString file = BackupPicker::choose(this, title, m_serial, ProfileFile::paramsKind());
+    if (!file.isEmpty())
+        restoreBackup(file);
+}
+
+void DeviceWindow::restoreBackup(const QString &file)
+{
+    const QString title = tr("Восстановление из резервной копии");
+    ProfileFile backup;
+    QString error;
+    if (!backup.read(file, &error)) {
+        Dialogs::critical(this, title, error);
+        return;
+    }
+    if (!RegisterSession::isReachable(m_address)) {
+        Dialogs::warning(this, title, tr("ККТ по адресу %1 не доступен").arg(m_address));
+        return;
+    }
+    ExchangeProgress::Options options;
+    options.label = tr("Подключение к ККТ...");
+    options.progressText = tr("Восстановление в ККТ...");
+    m_session.setAddress(m_address);
+    ExchangeProgress::run(this, m_session, options, this, [this, file] { onRestoreFinished(file); },
+                          [this, backup] { m_session.restore(backup); });
+}
+
+void DeviceWindow::onRestoreFinished(const QString &file)
+{
+    const QString title = tr("Восстановление из резервной копии");
+    const int result = m_session.result();
+    if (result != 0) {
+        Dialogs::warning(this, title, tr("Ошибка выгрузки. %1").arg(result), m_session.informativeText());
+        // Once it has begun, the same backup is what to write again.
+        if (m_session.partlyWritten())
+            offerRestore(title, file);
+        return;
+    }
+    // What the register now holds is the backup: the window shows it as read.
+    ProfileFile backup;
+    QString error;
+    backup.read(file, &error);
+    const RegisterIdentity identity = m_session.identity();
+    m_deviceImage = {identity.version, identity.serial, identity.goodsCapacity, backup.params, backup.system};
+    applyDeviceImage();
+    showStatus(tr("Восстановлено из резервной копии в %1").arg(timeOfDay(m_sourceTime)));
+    Dialogs::information(this, title, tr("Резервная копия записана в ККТ"));
 }
 
 void DeviceWindow::onDeviceChangeAddr()

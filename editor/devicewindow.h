@@ -57,6 +57,7 @@ private slots:
     void onDeviceChangeAddr();
     void onDeviceImportFinished();
     void onDeviceExportFinished();
+    void onDeviceRestore();
     void onValidate();
     void onShowGoods();
 
@@ -85,6 +86,11 @@ private:
     void storeTabs();
     void loadTabs();
     void applyDeviceImage();
+    // Writes the backup in `file` back to the register.
+    void restoreBackup(const QString &file);
+    void onRestoreFinished(const QString &file);
+    // After a write that failed part way: the question whether to restore.
+    void offerRestore(const QString &title, const QString &file);
     void setAddress(const QString &address);
     bool hasParams(const QString &title);
     bool isIdle(const QString &title);

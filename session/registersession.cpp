@@ -13,6 +13,7 @@
 #include "session/sessionresult.h"
 #include "session/backupguard.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QMetaMethod>
 
@@ -313,5 +314,9 @@ QString RegisterSession::informativeText() const
     QString text = explanation();
     if (!text.isEmpty())
         text[0] = text.at(0).toUpper();
-    return tr("%1.\nАдрес ККТ: %2.").arg(text, m_address);
+    text = tr("%1.\nАдрес ККТ: %2.").arg(text, m_address);
+    if (partlyWritten())
+        text += tr("\nДанные в ККТ могли быть записаны частично. Резервная копия: %1")
+                        .arg(QDir::toNativeSeparators(backupFile()));
+    return text;
 }
