@@ -48,6 +48,7 @@ QString CliApplication::helpText()
               "  params write ADDRESS --serial S --in FILE     параметры из файла в ККТ (только 2.53)\n"
               "  params show FILE|ADDRESS [--serial S]         таблицы параметров в JSON\n"
               "  params check FILE|ADDRESS [--serial S]        проверка параметров 2.53\n"
+              "  params diff A B [--json]                      различия двух наборов параметров\n"
               "  goods read ADDRESS --serial S --csv FILE      номенклатура ККТ в CSV-файл\n"
               "  goods write ADDRESS --serial S --csv FILE     номенклатура из CSV-файла в ККТ\n"
               "  profile export SERIAL FILE                    профиль ККТ из настроек в файл\n"

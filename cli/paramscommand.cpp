@@ -4,6 +4,7 @@
 #include "cli/commandline.h"
 #include "cli/console.h"
 #include "cli/consolesession.h"
+#include "cli/paramsdiffcommand.h"
 #include "cli/paramsjson.h"
 #include "params/checks53.h"
 #include "params/deviceparams53.h"
@@ -29,7 +30,11 @@ QString fileOrAddress()
 int ParamsCommand::run(const QStringList &arguments)
 {
     return CommandLine::dispatch(QStringLiteral("params"), arguments,
-                                 {{"read", read}, {"write", write}, {"show", show}, {"check", check}});
+                                 {{"read", read},
+                                  {"write", write},
+                                  {"show", show},
+                                  {"check", check},
+                                  {"diff", ParamsDiffCommand::run}});
 }
 
 int ParamsCommand::read(const QStringList &arguments)

@@ -1,6 +1,7 @@
 #include "editor/configtabbase.h"
 
 #include "editor/configcontrols.h"
+#include "params/choicelists.h"
 #include "params/configcommon.h"
 #include "params/deviceparams.h"
 #include "params/money4.h"
@@ -30,16 +31,6 @@ QLineEdit *makeAmountEdit(QWidget *parent, const char *name, double maximum, int
     validator->setNotation(QDoubleValidator::StandardNotation);
     edit->setValidator(validator);
     return edit;
-}
-
-// The register's amounts are unsigned; finer places than shown are cut.
-QString unsignedAmountText(qint64 stored, int decimals)
-{
-    const quint64 step = decimals == 3 ? 1000 : 100;
-    const quint64 units = quint64(stored) / (Money4::Scale / step);
-    return QStringLiteral("%1.%2")
-            .arg(units / step)
-            .arg(units % step, decimals, 10, QLatin1Char('0'));
 }
 
 // Rounded to the nearest shown step; either decimal separator is taken, so a
@@ -134,7 +125,7 @@ QGroupBox *ConfigTabBase::createDisplayGroup()
     auto *form = new QFormLayout(group);
     m_displayTimer = makeSpinBox(group, "displayTimerSpin", 0, 99, 48, tr(" с"));
     m_displayMode = makeComboBox(group, "displayModeCombo");
-    m_displayMode->addItems({tr("Дата"), tr("Заряд"), tr("Комбо")});
+    m_displayMode->addItems(ChoiceLists::displayModes());
     form->addRow(tr("Таймер выключения:"), m_displayTimer);
     form->addRow(tr("Режим индикации:"), m_displayMode);
     return group;
@@ -181,9 +172,9 @@ void ConfigTabBase::loadCommon(const ConfigCommon &c, const QStringList &users,
     m_displayTimer->setValue(c.displayTimer);
     m_displayMode->setCurrentIndex(c.displayMode - 1);
     m_printDensity->setValue(c.printDensity);
-    m_maxPrice->setText(unsignedAmountText(c.maxPrice, Money4::PriceDecimals));
-    m_maxDeposit->setText(unsignedAmountText(c.maxDeposit, Money4::PriceDecimals));
-    m_maxQuantity->setText(unsignedAmountText(c.maxQuantity, Money4::QuantityDecimals));
+    m_maxPrice->setText(Money4::toUnsignedText(c.maxPrice, Money4::PriceDecimals));
+    m_maxDeposit->setText(Money4::toUnsignedText(c.maxDeposit, Money4::PriceDecimals));
+    m_maxQuantity->setText(Money4::toUnsignedText(c.maxQuantity, Money4::QuantityDecimals));
     m_keySound->setChecked(c.keySound != 0);
     m_keySensitivity->setValue(c.keySensitivity);
     // The department count decides which departments may be chosen.

@@ -3,26 +3,10 @@
 #include "params/choicelists.h"
 #include "widgets/checkboxitemdelegate.h"
 
-namespace {
-
-// The names of the set bits, bit k named by names[k + first], in bit order.
-QString bitNames(int bits, const QStringList &names, int first, const QString &none)
-{
-    QStringList set;
-    for (int k = 0; first + k < names.size(); ++k) {
-        if (bits & (1 << k))
-            set << names.at(first + k);
-    }
-    return set.isEmpty() ? none : set.join(QLatin1Char(';'));
-}
-
-}
-
 RegistrationTableModel52::RegistrationTableModel52(QObject *parent)
     : QAbstractTableModel(parent),
       m_taxNames(ChoiceLists::taxSystems()),
-      m_workModeNames({tr("ШИФРОВАНИЕ"), tr("АВТОНОМНЫЙ РЕЖИМ"), tr("АВТОМАТИЧ. РЕЖИМ"),
-                       tr("ПРИМ.В СФЕРЕ УСЛУГ"), tr("РЕЖИМ БСО"), tr("ПРИМЕН. В ИНТЕРНЕТ")})
+      m_workModeNames(ChoiceLists::workModes())
 {
 }
 
@@ -78,8 +62,8 @@ QVariant RegistrationTableModel52::data(const QModelIndex &index, int role) cons
 QVariant RegistrationTableModel52::displayData(const RegistrationRow52 &row, int column) const
 {
     switch (column) {
-    case TaxColumn: return bitNames(row.taxSystems, m_taxNames, 1, m_taxNames.value(0));
-    case WorkModeColumn: return bitNames(row.workModes, m_workModeNames, 0, QStringLiteral("-"));
+    case TaxColumn: return ChoiceLists::bitNames(row.taxSystems, m_taxNames, 1, m_taxNames.value(0));
+    case WorkModeColumn: return ChoiceLists::bitNames(row.workModes, m_workModeNames, 0, QStringLiteral("-"));
     default: return editData(row, column);
     }
 }

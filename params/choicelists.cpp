@@ -39,4 +39,35 @@ QStringList vatRates()
     };
 }
 
+QStringList workModes()
+{
+    return {
+        QCoreApplication::translate("ChoiceLists", "ШИФРОВАНИЕ"),
+        QCoreApplication::translate("ChoiceLists", "АВТОНОМНЫЙ РЕЖИМ"),
+        QCoreApplication::translate("ChoiceLists", "АВТОМАТИЧ. РЕЖИМ"),
+        QCoreApplication::translate("ChoiceLists", "ПРИМ.В СФЕРЕ УСЛУГ"),
+        QCoreApplication::translate("ChoiceLists", "РЕЖИМ БСО"),
+        QCoreApplication::translate("ChoiceLists", "ПРИМЕН. В ИНТЕРНЕТ"),
+    };
+}
+
+QStringList displayModes()
+{
+    return {
+        QCoreApplication::translate("ChoiceLists", "Дата"),
+        QCoreApplication::translate("ChoiceLists", "Заряд"),
+        QCoreApplication::translate("ChoiceLists", "Комбо"),
+    };
+}
+
+QString bitNames(int bits, const QStringList &names, int first, const QString &none)
+{
+    QStringList set;
+    for (int k = 0; first + k < names.size(); ++k) {
+        if (bits & (1 << k))
+            set << names.at(first + k);
+    }
+    return set.isEmpty() ? none : set.join(QLatin1Char(';'));
+}
+
 }

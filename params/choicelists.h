@@ -12,5 +12,12 @@ QStringList taxSystems();
 QStringList userRights();
 // VAT rates, by rate code - 1.
 QStringList vatRates();
+// Work modes of a 2.52 registration, by bit.
+QStringList workModes();
+// Display modes, by mode - 1.
+QStringList displayModes();
+// The names of the bits set in `bits`, bit k named by names[first + k],
+// joined with ";"; `none` when no named bit is set.
+QString bitNames(int bits, const QStringList &names, int first, const QString &none);
 
 }

@@ -91,3 +91,10 @@ QString Money4::toText(qint64 value, int decimals)
         out.prepend(QLatin1Char('-'));
     return out;
 }
+
+QString Money4::toUnsignedText(qint64 stored, int decimals)
+{
+    const quint64 step = decimals == 3 ? 1000 : 100;
+    const quint64 units = quint64(stored) / (Scale / step);
+    return QStringLiteral("%1.%2").arg(units / step).arg(units % step, decimals, 10, QLatin1Char('0'));
+}

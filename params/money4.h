@@ -27,6 +27,8 @@ public:
     {
         return fromText(text, QuantityDecimals, ok);
     }
+    // The register's limits are unsigned; finer places than shown are cut.
+    static QString toUnsignedText(qint64 stored, int decimals);
     static QString priceToText(qint64 value) { return toText(value, PriceDecimals); }
     static QString quantityToText(qint64 value) { return toText(value, QuantityDecimals); }
 };

@@ -118,7 +118,7 @@ void TestCliParams::usageErrors_data()
     QTest::newRow("unknown command") << QStringList{"flash"}
                                      << "Неизвестная команда \"flash\". Справка: korvane-cli --help\n";
     QTest::newRow("unknown params command") << QStringList{"params", "erase"}
-                                            << "params: неизвестная команда \"erase\"; есть read, write, show, check\n";
+                                            << "params: неизвестная команда \"erase\"; есть read, write, show, check, diff\n";
     QTest::newRow("no serial") << QStringList{"params", "read", "127.0.0.210", "--out", "x"}
                                << "params read: Не задан параметр --serial. Справка: korvane-cli params read --help\n";
     QTest::newRow("no address") << QStringList{"identify"}
