@@ -110,6 +110,7 @@ void DeviceWindow::createMenus()
               QKeySequence(Qt::Key_F5));
     addAction(device, tr("Выгрузить в ККТ"), "actionExport", &DeviceWindow::onDeviceExport);
     addAction(device, tr("Восстановить из резервной копии…"), "actionRestore", &DeviceWindow::onDeviceRestore);
+    addAction(device, tr("Сравнить с ККТ"), "actionCompare", &DeviceWindow::onDeviceCompare);
     QMenu *profile = bar->addMenu(tr("Профиль"));
     addAction(profile, tr("Сохранить профиль"), "actionSaveProfile", &DeviceWindow::onProfileExport,
               QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -167,8 +168,13 @@ void DeviceWindow::createTabs(const QString &version)
 
 void DeviceWindow::clearTabs()
 {
+    // Both lists point into the tabs about to go.
     if (m_issueDock)
         m_issueDock->model()->clear();
+    if (m_compareDock) {
+        m_compareDock->model()->clear();
+        m_compareDock->hide();
+    }
     m_params.reset();
     for (int i = m_tabWidget->count() - 1; i >= 0; --i)
         m_tabWidget->removeTab(i);
@@ -505,6 +511,84 @@ void DeviceWindow::onRestoreFinished(const QString &file)
     applyDeviceImage();
     showStatus(tr("Восстановлено из резервной копии в %1").arg(timeOfDay(m_sourceTime)));
     Dialogs::information(this, title, tr("Резервная копия записана в ККТ"));
+}
+
+void DeviceWindow::onDeviceCompare()
+{
+    const QString title = tr("Сравнение с ККТ");
+    if (!hasParams(title) || !isIdle(title))
+        return;
+    if (!RegisterSession::isReachable(m_address)) {
+        Dialogs::warning(this, title, tr("ККТ по адресу %1 не доступен").arg(m_address));
+        return;
+    }
+    ExchangeProgress::Options options;
+    options.label = tr("Подключение к ККТ...");
+    options.progressText = tr("Загрузка из ККТ...");
+    options.cancelStops = true;
+    m_session.setAddress(m_address);
+    ExchangeProgress::run(this, m_session, options, this, [this] { onCompareFinished(); },
+                          [this] { m_session.readParams(); });
+}
+
+void DeviceWindow::onCompareFinished()
+{
+    const QString title = tr("Сравнение с ККТ");
+    const int result = m_session.result();
+    if (result != 0) {
+        Dialogs::warning(this, title, tr("Ошибка загрузки. %1").arg(result), m_session.informativeText());
+        return;
+    }
+    const RegisterIdentity identity = m_session.identity();
+    if (identity.serial != m_serial) {
+        Dialogs::critical(this, title,
+                          tr("Заводской номер ККТ %1 не совпадает с номером из профиля %2").arg(identity.serial, m_serial));
+        return;
+    }
+    QVector<ParamsDifference> differences;
+    QString error;
+    if (!ParamsDiff::compare(shownBlocks(), {m_serial, identity.version, m_session.params(), m_session.system()},
+                             &differences, &error)) {
+        Dialogs::warning(this, title, error);
+        return;
+    }
+    showDifferences(differences);
+    showStatus(differences.isEmpty() ? tr("Сравнение с ККТ: различий нет")
+                                     : tr("Сравнение с ККТ: различий — %1").arg(differences.size()));
+}
+
+ParamsDiff::Blocks DeviceWindow::shownBlocks() const
+{
+    std::unique_ptr<DeviceParams> set = FirmwareFamily::forVersion(m_version)->createParams();
+    set->load(m_serial, m_paramsImage, m_systemBlock);
+    for (DeviceWidget *tab : m_tabList)
+        tab->storeParams(set.get());
+    ParamsDiff::Blocks blocks{m_serial, m_version, m_paramsImage, m_systemBlock};
+    set->save(blocks.params, blocks.system);
+    return blocks;
+}
+
+void DeviceWindow::showDifferences(const QVector<ParamsDifference> &differences)
+{
+    if (!m_compareDock) {
+        m_compareDock = new DeviceIssueWidget(m_tabWidget, this);
+        m_compareDock->setObjectName(QStringLiteral("compareDock"));
+        m_compareDock->setWindowTitle(tr("Сравнение с ККТ: окно → ККТ"));
+        m_compareDock->setPlaceholderText(tr("Различий нет"));
+        addDockWidget(Qt::BottomDockWidgetArea, m_compareDock);
+    }
+    m_compareDock->show();
+    m_compareDock->model()->clear();
+    const QVector<FirmwareFamily::PageInfo> pages = FirmwareFamily::forVersion(m_version)->pages();
+    for (const ParamsDifference &d : differences) {
+        DeviceWidget *tab = nullptr;
+        for (int i = 0; d.shown && i < pages.size() && i < m_tabList.size(); ++i) {
+            if (pages.at(i).page == d.field.page)
+                tab = m_tabList.at(i);
+        }
+        QWidget *control = tab ? tab->findChild<QWidget *>(d.field.control) : nullptr;
+        m_compareDock->addIssue(tab, control, d.text());
+    }
 }
 
 void DeviceWindow::onDeviceChangeAddr()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "session/paramsdiff.h"
 #include "session/registersession.h"
 
 #include <QByteArray>
@@ -58,6 +59,7 @@ private slots:
     void onDeviceImportFinished();
     void onDeviceExportFinished();
     void onDeviceRestore();
+    void onDeviceCompare();
     void onValidate();
     void onShowGoods();
 
@@ -91,6 +93,10 @@ private:
     void onRestoreFinished(const QString &file);
     // After a write that failed part way: the question whether to restore.
     void offerRestore(const QString &title, const QString &file);
+    void onCompareFinished();
+    // The window's values as they would be saved, without touching them.
+    ParamsDiff::Blocks shownBlocks() const;
+    void showDifferences(const QVector<ParamsDifference> &differences);
     void setAddress(const QString &address);
     bool hasParams(const QString &title);
     bool isIdle(const QString &title);
@@ -116,6 +122,7 @@ private:
     std::unique_ptr<DeviceParams> m_params;
     QList<DeviceWidget *> m_tabList;
     DeviceIssueWidget *m_issueDock = nullptr;
+    DeviceIssueWidget *m_compareDock = nullptr;
     Source m_source = Source::Defaults;
     QTime m_sourceTime;
     // Edits counted since the window opened; the window is clean while the

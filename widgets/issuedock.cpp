@@ -19,6 +19,11 @@ IssueDock::IssueDock(const QString &objectName, QWidget *parent)
     connect(m_view, &IssueListView::doubleClicked, this, &IssueDock::onDoubleClicked);
 }
 
+void IssueDock::setPlaceholderText(const QString &text)
+{
+    m_view->setPlaceholderText(text);
+}
+
 void IssueDock::onDoubleClicked(const QModelIndex &index)
 {
     const QSharedPointer<Issue> issue = m_model->issue(index.row());

@@ -17,6 +17,9 @@ class IssueDock : public QDockWidget
 public:
     // Its owner clears it before every check.
     IssueListModel *model() const { return m_model; }
+    // What the empty list says; "Проблем не найдено" unless the dock lists
+    // something else.
+    void setPlaceholderText(const QString &text);
 
 protected:
     IssueDock(const QString &objectName, QWidget *parent);

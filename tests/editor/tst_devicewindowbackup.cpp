@@ -1,4 +1,5 @@
 #include "editor/devicewindow.h"
+#include "params/deviceparams53.h"
 #include "params/deviceregistry.h"
 #include "session/backupstore.h"
 #include "session/profilefile.h"
@@ -6,8 +7,13 @@
 #include "tests/support/core/simulators.h"
 #include "tests/support/widgets/windowdriver.h"
 #include "tests/support/widgets/windowsandbox.h"
+#include "widgets/deviceissuewidget.h"
+#include "widgets/issuelistmodel.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QtTest>
 
 #include <memory>
@@ -146,6 +152,43 @@ private slots:
         QCOMPARE(child<QLineEdit>(w.get(), "orgNameEdit")->text(), QStringLiteral("ООО Ромашка"));
         // The state before the restore is a backup too.
         QCOMPARE(BackupStore::list(kSerial).size(), 3);
+    }
+
+    // The window against the register, edits not yet saved included; the
+    // window keeps its values, and a double click leads to the field.
+    void compareWithTheRegister()
+    {
+        auto w = openWindowOn("127.0.18.33");
+        QVERIFY(w);
+        DeviceParams53 changed;
+        changed.load(kSerial, m_sim->areaContent(2), QByteArray());
+        changed.departments()[2].setName(QStringLiteral("Молочная"));
+        QByteArray area = m_sim->areaContent(2);
+        QByteArray system;
+        changed.save(area, system);
+        QVERIFY(m_sim->setAreaContent(2, area));
+        changeOrganisation(w.get(), QStringLiteral("ООО Новая"));
+        dialogs().clear();
+
+        trigger(w.get(), "actionCompare");
+        QVERIFY(dialogs().shown().isEmpty());
+        auto *dock = child<DeviceIssueWidget>(w.get(), "compareDock");
+        QStringList lines;
+        for (int row = 0; row < dock->model()->rowCount(); ++row)
+            lines << dock->model()->index(row).data().toString();
+        // The sample's default department is the third.
+        QCOMPARE(lines, QStringList({QStringLiteral("Конфигурация: Отдел по умолчанию: «Секция 3» → «Молочная»"),
+                                     QStringLiteral("Отделы, 3: Наименование: «Секция 3» → «Молочная»"),
+                                     QStringLiteral("Реквизиты организации: Наименование организации: "
+                                                    "«ООО Новая» → «ООО Ромашка»")}));
+        QCOMPARE(child<QLineEdit>(w.get(), "orgNameEdit")->text(), QStringLiteral("ООО Новая"));
+        QVERIFY(w->isEdited());
+
+        QVERIFY(show(w.get()));
+        auto *view = dock->findChild<QAbstractItemView *>(QStringLiteral("issueView"));
+        doubleClickCell(view, dock->model()->index(2));
+        QCOMPARE(child<QTabWidget>(w.get(), "tabWidget")->currentWidget()->objectName(), QStringLiteral("orgTab"));
+        QTRY_COMPARE(QApplication::focusWidget(), child<QLineEdit>(w.get(), "orgNameEdit"));
     }
 };
 
