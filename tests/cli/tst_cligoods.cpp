@@ -89,13 +89,23 @@ void TestCliGoods::writeFromAHandWrittenFile()
                               + Cp1251Codec::encode(QStringLiteral("\"Хлеб \"\"Бородинский\"\"\";1;4600000000008;45,50;1\r\n"
                                                                    "\"Молоко; 3,2%\";12;;89.99;2\r\n"
                                                                    "Сахар;12345;96385074;1234567.25;16\r\n")));
-    const CliRun run = cli(QStringList{"goods", "write"} + at(*sim, {"--serial", kSerial, "--csv", path("hand.csv")}));
+    CliRun run = cli(QStringList{"goods", "write"} + at(*sim, {"--serial", kSerial, "--csv", path("hand.csv")}));
     QCOMPARE(run.status, 0);
     QCOMPARE(run.out, QStringLiteral("Выгрузка завершена успешно\n"));
     QCOMPARE(run.err, QString());
     const QByteArray image = encodeGoods(kGoods, true);
     QCOMPARE(sim->areaContent(5).left(image.size()), image);
     QCOMPARE(sim->requestTrace().value(0), QStringLiteral("C1"));
+
+    // The same file saved as UTF-8 writes the same records.
+    sim->setAreaContent(5, QByteArray(image.size(), '\0'));
+    writeFile("hand-utf8.csv", QStringLiteral("NAME;IntCode;BARCODE;Price;DEPT\r\n"
+                                              "\"Хлеб \"\"Бородинский\"\"\";1;4600000000008;45,50;1\r\n"
+                                              "\"Молоко; 3,2%\";12;;89.99;2\r\n"
+                                              "Сахар;12345;96385074;1234567.25;16\r\n").toUtf8());
+    run = cli(QStringList{"goods", "write"} + at(*sim, {"--serial", kSerial, "--csv", path("hand-utf8.csv")}));
+    QCOMPARE(run.status, 0);
+    QCOMPARE(sim->areaContent(5).left(image.size()), image);
 }
 
 void TestCliGoods::roundTripToASecondRegister()

@@ -227,7 +227,7 @@ void TestGoodsModel::validationTexts()
         item(QString(), QString(), "4006381333932", 0, 0),              // everything wrong
         item(QString(90, QChar(0x0416)), "123456", "", 0, 4),
         item("ok", "12a", "96385074", 0, -1),
-        item("ok", "1", "40063813339X1", -5, 1),                        // the price is not checked
+        item("ok", "1", "40063813339X1", -5, 1),
     };
     const QList<Reported> expected{
         {1, 0, QStringLiteral("2. Наименование не задано")},
@@ -240,6 +240,7 @@ void TestGoodsModel::validationTexts()
         {3, 1, QStringLiteral("4. Внутренний код содержит некорректное значение")},
         {3, 4, QStringLiteral("4. Номер отдела содержит некорректное значение")},
         {4, 2, QStringLiteral("5. Штрихкод содержит некорректное значение")},
+        {4, 3, QStringLiteral("5. Цена содержит некорректное значение")},
     };
     QCOMPARE(validate(goods, 3, 2000), expected);
 
