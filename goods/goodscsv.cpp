@@ -3,6 +3,7 @@
 #include "goods/qcsvsource.h"
 #include "params/cp1251codec.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 
 #include <array>
@@ -41,6 +42,41 @@ const std::array<char, 256> &filterTable()
         return t;
     }();
     return table;
+}
+
+const char kUtf8Mark[] = "\xEF\xBB\xBF";
+
+// Strict UTF-8 (no overlong forms, no surrogates) with at least one
+// character beyond ASCII. A Windows-1251 text practically never passes: its
+// letters are all lead bytes, and two of them never follow each other in UTF-8.
+bool isWideUtf8(const QByteArray &bytes)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const auto *const end = p + bytes.size();
+    bool wide = false;
+    while (p < end) {
+        const unsigned char lead = *p;
+        if (lead < 0x80) {
+            ++p;
+            continue;
+        }
+        const int length = lead >= 0xC2 && lead <= 0xDF ? 2
+                : lead >= 0xE0 && lead <= 0xEF           ? 3
+                : lead >= 0xF0 && lead <= 0xF4           ? 4
+                                                         : 0;
+        if (length == 0 || end - p < length)
+            return false;
+        for (int i = 1; i < length; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+        }
+        if ((lead == 0xE0 && p[1] < 0xA0) || (lead == 0xED && p[1] >= 0xA0)
+            || (lead == 0xF0 && p[1] < 0x90) || (lead == 0xF4 && p[1] >= 0x90))
+            return false;
+        p += length;
+        wide = true;
+    }
+    return wide;
 }
 
 bool isDigit(char c)
@@ -102,20 +138,19 @@ bool parsePrice(const char *text, double *price)
     return true;
 }
 
-// Two decimals are all a register keeps; fixed notation, because spreadsheets
-// and older readers of these files take "1.2e+06" as text.
+// Every price as it is, so that a file saved and loaded again holds the same
+// prices (the shortest text that reads back as the same number, which for a
+// register's prices has at most two decimals); fixed notation, because
+// spreadsheets and older readers of these files take "1.2e+06" as text.
 QByteArray formatPrice(double price)
 {
-    QByteArray text = QByteArray::number(price, 'f', 2);
-    if (text.contains('.')) {
-        while (text.endsWith('0'))
-            text.chop(1);
-        if (text.endsWith('.'))
-            text.chop(1);
-    }
-    if (text == "-0")
-        text = "0";
-    return text;
+    if (price == 0.0)
+        return QByteArrayLiteral("0");
+    // The longest fixed-notation double has about 310 digits.
+    char text[400];
+    const std::to_chars_result written = std::to_chars(text, text + sizeof text, price,
+                                                       std::chars_format::fixed);
+    return QByteArray(text, int(written.ptr - text));
 }
 
 QString decodeField(const char *field)
@@ -183,25 +218,51 @@ bool readOldRow(GoodsCsvReader &reader, GoodsItem *item, bool *ok)
     return true;
 }
 
-// The reader and everything it throws stay in here.
-GoodsCsvResult readRows(const QByteArray &bytes, const HeaderTexts &header, RowReader readRow,
-                        GoodsCsvProgress *progress, const QString &fileName)
+void fail(GoodsCsvResult &result, int line, const QString &column)
+{
+    result.status = GoodsCsvResult::BadRow;
+    result.goods.clear();
+    result.line = line;
+    result.column = column;
+}
+
+// The reader's own errors know their line and column when they have one; the
+// others happen on the line the reader last took.
+void failOn(GoodsCsvResult &result, const std::exception &error, const GoodsCsvReader *reader)
+{
+    int line = reader ? int(reader->get_file_line()) : 0;
+    const auto *onLine = dynamic_cast<const io::error::with_file_line *>(&error);
+    if (onLine && onLine->file_line > 0)
+        line = onLine->file_line;
+    QString column;
+    if (const auto *inColumn = dynamic_cast<const io::error::with_column_name *>(&error))
+        column = Cp1251Codec::decode(QByteArray(inColumn->column_name));
+    qDebug() << "goods file row" << result.row << "line" << line << error.what();
+    fail(result, line, column);
+}
+
+// The reader and everything it throws stay in here. `header` names the
+// columns in the order the row reader takes them; `priceColumn` is the price's.
+GoodsCsvResult readRows(const QByteArray &bytes, const HeaderTexts &header, int priceColumn,
+                        RowReader readRow, GoodsCsvProgress *progress, const QString &fileName)
 {
     GoodsCsvResult result;
+    std::unique_ptr<GoodsCsvReader> reader;
     try {
         result.goods.reserve(bytes.count('\n'));
-        GoodsCsvReader reader(fileName.toUtf8().constData(), std::make_unique<QCsvSource>(bytes));
-        reader.read_header(io::ignore_extra_column, header[0], header[1], header[2], header[3],
-                           header[4]);
+        reader = std::make_unique<GoodsCsvReader>(fileName.toUtf8().constData(),
+                                                  std::make_unique<QCsvSource>(bytes));
+        reader->read_header(io::ignore_extra_column, header[0], header[1], header[2], header[3],
+                            header[4]);
         for (;;) {
             GoodsItem item;
             bool ok = true;
-            if (!readRow(reader, &item, &ok))
+            if (!readRow(*reader, &item, &ok))
                 break;
             if (!ok) {
                 qDebug() << "goods file" << fileName << "row" << result.row << "price is no number";
-                result.status = GoodsCsvResult::BadRow;
-                result.goods.clear();
+                fail(result, int(reader->get_file_line()),
+                     Cp1251Codec::decode(QByteArray::fromStdString(header[priceColumn])));
                 return result;
             }
             result.goods.append(std::move(item));
@@ -212,13 +273,10 @@ GoodsCsvResult readRows(const QByteArray &bytes, const HeaderTexts &header, RowR
             ++result.row;
         }
     } catch (const std::exception &e) {
-        qDebug() << "goods file row" << result.row << e.what();
-        result.status = GoodsCsvResult::BadRow;
-        result.goods.clear();
+        failOn(result, e, reader.get());
     } catch (...) {
         qDebug() << "goods file row" << result.row << "unknown failure";
-        result.status = GoodsCsvResult::BadRow;
-        result.goods.clear();
+        fail(result, reader ? int(reader->get_file_line()) : 0, QString());
     }
     return result;
 }
@@ -236,24 +294,43 @@ QByteArray filterGoodsCsv(const QByteArray &bytes)
     return out;
 }
 
+QString GoodsCsvResult::place() const
+{
+    if (line <= 0)
+        return QString();
+    if (column.isEmpty())
+        return QCoreApplication::translate("GoodsCsv", "строка %1").arg(line);
+    return QCoreApplication::translate("GoodsCsv", "строка %1, столбец %2").arg(line).arg(column);
+}
+
+QByteArray goodsCsvAsWindows1251(const QByteArray &bytes)
+{
+    const bool marked = bytes.startsWith(kUtf8Mark);
+    if (!marked && !isWideUtf8(bytes))
+        return bytes;
+    const QString text = QString::fromUtf8(bytes.mid(marked ? int(std::strlen(kUtf8Mark)) : 0));
+    return Cp1251Codec::encode(text, ' ');
+}
+
 GoodsCsvResult readGoodsCsv(const QByteArray &bytes, GoodsCsvProgress *progress,
                             const QString &fileName)
 {
+    const QByteArray text = goodsCsvAsWindows1251(bytes);
     HeaderTexts header;
-    if (!findHeader(bytes, &header)) {
+    if (!findHeader(text, &header)) {
         GoodsCsvResult result;
         result.status = GoodsCsvResult::BadHeader;
         return result;
     }
-    const QByteArray filtered = filterGoodsCsv(bytes);
+    const QByteArray filtered = filterGoodsCsv(text);
     if (progress)
         progress->start(filtered.count('\n'));
-    return readRows(filtered, header, readCurrentRow, progress, fileName);
+    return readRows(filtered, header, 3, readCurrentRow, progress, fileName);
 }
 
 GoodsCsvResult readOldGoodsCsv(const QByteArray &bytes, const QString &fileName)
 {
-    return readRows(bytes, kOldColumns, readOldRow, nullptr, fileName);
+    return readRows(goodsCsvAsWindows1251(bytes), kOldColumns, 4, readOldRow, nullptr, fileName);
 }
 
 QByteArray writeGoodsCsv(const GoodsList &goods)

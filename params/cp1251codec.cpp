@@ -37,13 +37,13 @@ const QHash<char16_t, char> &reverseTable()
     return table;
 }
 
-char toByte(char16_t c)
+char toByte(char16_t c, char replacement)
 {
     if (c < 0x80)
         return static_cast<char>(c);
     if (c >= 0x0410 && c <= 0x044F)
         return static_cast<char>(0xC0 + (c - 0x0410));
-    return reverseTable().value(c, '?');
+    return reverseTable().value(c, replacement);
 }
 
 }
@@ -58,7 +58,7 @@ QString Cp1251Codec::decode(const QByteArray &bytes)
     return out;
 }
 
-QByteArray Cp1251Codec::encode(const QString &text)
+QByteArray Cp1251Codec::encode(const QString &text, char replacement)
 {
     QByteArray out;
     out.reserve(text.size());
@@ -66,7 +66,7 @@ QByteArray Cp1251Codec::encode(const QString &text)
         const QChar c = text.at(i);
         if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
             ++i;  // one character outside the BMP, one replacement
-        out.append(c.isSurrogate() ? '?' : toByte(c.unicode()));
+        out.append(c.isSurrogate() ? replacement : toByte(c.unicode(), replacement));
     }
     return out;
 }
