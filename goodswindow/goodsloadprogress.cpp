@@ -8,8 +8,14 @@
 namespace {
 
 constexpr int kUpdates = 100;
+int g_showDelayMs = 500;
 
 } // namespace
+
+void GoodsLoadProgress::setShowDelay(int ms)
+{
+    g_showDelayMs = ms;
+}
 
 GoodsLoadProgress::GoodsLoadProgress(QWidget *parent)
     : m_parent(parent)
@@ -25,7 +31,7 @@ void GoodsLoadProgress::start(int lineCount)
     m_dialog = std::make_unique<QProgressDialog>(label, cancel, 1, lineCount, m_parent);
     m_dialog->setObjectName(QStringLiteral("goodsFileProgress"));
     m_dialog->setWindowModality(Qt::WindowModal);
-    m_dialog->setMinimumDuration(0);
+    m_dialog->setMinimumDuration(g_showDelayMs);
     // Reaching the maximum must neither hide the dialog nor forget a cancel.
     m_dialog->setAutoReset(false);
     m_dialog->setAutoClose(false);

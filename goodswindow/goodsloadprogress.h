@@ -8,9 +8,10 @@ class QProgressDialog;
 class QWidget;
 
 // Shows a goods file load in a window-modal progress dialog whose cancel
-// button stops it. The dialog is moved on every hundredth of the file only:
-// each move lets the event loop run, which would otherwise cost more than the
-// parsing itself.
+// button stops it. The dialog comes up only once the load has taken a while
+// (a file of a hundred thousand rows loads faster than the dialog would
+// paint), and then moves on every hundredth of the file only: each move lets
+// the event loop run, which would otherwise cost more than the parsing itself.
 class GoodsLoadProgress : public GoodsCsvProgress
 {
 public:
@@ -25,6 +26,10 @@ public:
 
     // Takes the dialog down before a failure is reported.
     void cancel();
+
+    // How long a load runs before the dialog shows; tests that drive the
+    // dialog set 0.
+    static void setShowDelay(int ms);
 
 private:
     QWidget *m_parent;

@@ -75,6 +75,7 @@ private slots:
     void departmentNames();
     void setDataRoles();
     void insertAndRemove();
+    void editsMarkTheTableModified();
     void proxySortsAfterAnnouncing();
     void proxySortsDepartmentsByName();
     void validationTexts();
@@ -173,6 +174,42 @@ void TestGoodsModel::insertAndRemove()
     QVERIFY(!model.insertRows(9, 1));
     QVERIFY(!model.removeRows(-1, 1));
     QCOMPARE(model.rowCount(), 4);
+}
+
+void TestGoodsModel::editsMarkTheTableModified()
+{
+    GoodsTableModel model;
+    QSignalSpy marked(&model, &GoodsTableModel::modifiedChanged);
+    model.setGoods({valid(1), valid(2)});
+    QVERIFY(!model.isModified());
+
+    // An editor closed on the value it opened with changes nothing.
+    for (int column = 0; column < GoodsTableModel::ColumnCount; ++column)
+        QVERIFY(model.setData(model.index(1, column), model.index(1, column).data(Qt::EditRole)));
+    QVERIFY(!model.isModified());
+    QVERIFY(marked.isEmpty());
+
+    const std::function<void()> edits[] = {
+        [&] { model.setData(model.index(0, GoodsTableModel::PriceColumn), 2.5); },
+        [&] { model.setData(model.index(0, GoodsTableModel::DeptColumn), 2); },
+        [&] { model.insertRows(2, 1); },
+        [&] { model.removeRows(0, 1); },
+    };
+    for (const auto &edit : edits) {
+        edit();
+        QVERIFY(model.isModified());
+        model.setModified(false);
+    }
+    QCOMPARE(marked.count(), 8);
+    QCOMPARE(marked.last().first().toBool(), false);
+
+    // Refused edits are none.
+    QVERIFY(!model.removeRows(5, 1));
+    QVERIFY(!model.setData(model.index(0, 0), QStringLiteral("x"), Qt::DisplayRole));
+    QVERIFY(!model.isModified());
+    model.insertRows(0, 1);
+    model.setGoods({valid(3)});
+    QVERIFY(!model.isModified());
 }
 
 void TestGoodsModel::proxySortsAfterAnnouncing()

@@ -9,8 +9,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDeadlineTimer>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
@@ -114,6 +117,17 @@ void retype(QLineEdit *edit, const QString &text)
     typeText(edit, text);
 }
 
+void press(QWidget *widget, Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QWidget *window = widget->window();
+    if (QApplication::activeWindow() != window) {
+        QApplication::setActiveWindow(window);
+        if (!QTest::qWaitForWindowActive(window))
+            qWarning("%s not active", window->metaObject()->className());
+    }
+    QTest::keyClick(widget, key, modifiers);
+}
+
 bool typeInto(QAbstractItemView *view, const QModelIndex &index, const QString &text)
 {
     auto *edit = qobject_cast<QLineEdit *>(openEditor(view, index));
@@ -169,6 +183,27 @@ void doubleClickCell(QAbstractItemView *view, const QModelIndex &index)
     const QPoint at = cellCentre(view, index);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+QString statusMessage(QWidget *window)
+{
+    auto *main = qobject_cast<QMainWindow *>(window);
+    if (!main) {
+        failMissing("QMainWindow", window->objectName());
+        return QString();
+    }
+    return main->statusBar()->currentMessage();
+}
+
+QString statusLabel(QWidget *window, const QString &labelName)
+{
+    auto *main = qobject_cast<QMainWindow *>(window);
+    if (!main) {
+        failMissing("QMainWindow", window->objectName());
+        return QString();
+    }
+    auto *label = child<QLabel>(main->statusBar(), labelName);
+    return label ? label->text() : QString();
 }
 
 void cancelProgressAt(const QString &label)

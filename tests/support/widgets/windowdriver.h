@@ -52,6 +52,10 @@ void typeText(QWidget *widget, const QString &text);
 // Select all, erase, type.
 void retype(QLineEdit *edit, const QString &text);
 
+// One key as the user presses it on `widget`, the shortcuts of its window
+// included: the window is made the active one first, as a click on it would.
+void press(QWidget *widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
 // A cell is edited through the editor its view opens for it, so that the
 // cell's delegate decides what reaches the model. Each returns false when the
 // view opens no editor of the expected kind (or the list has no such entry).
@@ -63,6 +67,11 @@ bool toggleInEditor(QAbstractItemView *view, const QModelIndex &index);
 // The middle of a check-box cell is its indicator.
 void clickCell(QAbstractItemView *view, const QModelIndex &index);
 void doubleClickCell(QAbstractItemView *view, const QModelIndex &index);
+
+// What the status bar of a main window shows: its passing message, and the
+// text of a label it keeps (found by object name).
+QString statusMessage(QWidget *window);
+QString statusLabel(QWidget *window, const QString &labelName);
 
 // Presses Cancel on the modal progress dialog of an exchange once it shows
 // `label`. Call before starting the exchange: the dialog's own event loop
