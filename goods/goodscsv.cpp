@@ -1,18 +1,24 @@
 #include "goods/goodscsv.h"
 
+#include "goods/filteringcsvsource.h"
 #include "goods/qcsvsource.h"
 #include "params/cp1251codec.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <exception>
+#include <future>
 #include <memory>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -88,7 +94,7 @@ bool isDigit(char c)
 // double for about a quarter of all two-decimal prices, so a saved price would
 // not read back as itself. The text is held to the same grammar (sign, digits,
 // "." or "," and digits, exponent; empty means 0) and converted correctly rounded.
-bool parsePrice(const char *text, double *price)
+bool parseAnyPrice(const char *text, double *price)
 {
     // Short prices stay in the string's own buffer: no allocation per row.
     std::string number;
@@ -138,6 +144,21 @@ bool parsePrice(const char *text, double *price)
     return true;
 }
 
+bool parsePrice(const char *text, double *price)
+{
+    // Most files write "123.45": converted where it stands.
+    const char *p = text;
+    while (isDigit(*p))
+        ++p;
+    if (p != text && *p == '.')
+        for (++p; isDigit(*p); ++p) {}
+    if (p != text && *p == '\0') {
+        const std::from_chars_result plain = std::from_chars(text, p, *price);
+        return plain.ec == std::errc() && plain.ptr == p;
+    }
+    return parseAnyPrice(text, price);
+}
+
 // Every price as it is, so that a file saved and loaded again holds the same
 // prices (the shortest text that reads back as the same number, which for a
 // register's prices has at most two decimals); fixed notation, because
@@ -155,7 +176,21 @@ QByteArray formatPrice(double price)
 
 QString decodeField(const char *field)
 {
-    return Cp1251Codec::decode(QByteArray::fromRawData(field, int(std::strlen(field))));
+    return Cp1251Codec::decode(field, int(std::strlen(field)));
+}
+
+// memchr runs through a line in a few wide steps; a byte loop over the
+// whole file costs a good part of reading it.
+int lineFeeds(const char *begin, const char *end)
+{
+    int feeds = 0;
+    for (const char *p = begin; p < end; ++feeds) {
+        p = static_cast<const char *>(std::memchr(p, '\n', std::size_t(end - p)));
+        if (!p)
+            break;
+        ++p;
+    }
+    return feeds;
 }
 
 // The first part of the first line equal to each column name, ignoring case,
@@ -241,17 +276,38 @@ void failOn(GoodsCsvResult &result, const std::exception &error, const GoodsCsvR
     fail(result, line, column);
 }
 
+// Who hears of one reader's rows and who may stop it.
+struct Pass
+{
+    // Whether the bytes go through the character filter on their way in.
+    bool filtered = true;
+    GoodsCsvProgress *progress = nullptr;
+    // Set when the rows of this reader are no longer wanted.
+    const std::atomic<bool> *stop = nullptr;
+    // Two readers move at once; the one that reports speaks for both.
+    int progressScale = 1;
+    int lines = 0;
+};
+
+bool goOn(const Pass &pass, int row)
+{
+    if (pass.stop && pass.stop->load(std::memory_order_relaxed))
+        return false;
+    return !pass.progress || pass.progress->advance(std::min(row * pass.progressScale, std::max(row, pass.lines)));
+}
+
 // The reader and everything it throws stay in here. `header` names the
 // columns in the order the row reader takes them; `priceColumn` is the price's.
 GoodsCsvResult readRows(const QByteArray &bytes, const HeaderTexts &header, int priceColumn,
-                        RowReader readRow, GoodsCsvProgress *progress, const QString &fileName)
+                        RowReader readRow, const Pass &pass, const QString &fileName)
 {
     GoodsCsvResult result;
     std::unique_ptr<GoodsCsvReader> reader;
     try {
-        result.goods.reserve(bytes.count('\n'));
-        reader = std::make_unique<GoodsCsvReader>(fileName.toUtf8().constData(),
-                                                  std::make_unique<QCsvSource>(bytes));
+        result.goods.reserve(pass.lines);
+        std::unique_ptr<QCsvSource> source = pass.filtered ? std::make_unique<FilteringCsvSource>(bytes)
+                                                           : std::make_unique<QCsvSource>(bytes);
+        reader = std::make_unique<GoodsCsvReader>(fileName.toUtf8().constData(), std::move(source));
         reader->read_header(io::ignore_extra_column, header[0], header[1], header[2], header[3],
                             header[4]);
         for (;;) {
@@ -266,7 +322,7 @@ GoodsCsvResult readRows(const QByteArray &bytes, const HeaderTexts &header, int 
                 return result;
             }
             result.goods.append(std::move(item));
-            if (progress && !progress->advance(result.row + 1)) {
+            if (!goOn(pass, result.row + 1)) {
                 result.status = GoodsCsvResult::Cancelled;
                 return result;
             }
@@ -281,17 +337,81 @@ GoodsCsvResult readRows(const QByteArray &bytes, const HeaderTexts &header, int 
     return result;
 }
 
+// Where the second of two readers starts: the first line from the middle of
+// the file on; 0 when the file is too small for a second reader to pay off.
+int secondHalf(const QByteArray &bytes)
+{
+    constexpr int kSplitFrom = 1 << 20;
+    if (bytes.size() < kSplitFrom || std::thread::hardware_concurrency() < 2)
+        return 0;
+    const int end = bytes.indexOf('\n', bytes.size() / 2);
+    return end < 0 || end + 1 >= bytes.size() ? 0 : end + 1;
+}
+
+// The two halves as one file: a failure of the first wins, as it comes
+// first in the file, and a failure of the second is counted from the file's
+// start (its first line is the repeated header).
+GoodsCsvResult joined(GoodsCsvResult head, GoodsCsvResult tail, const QByteArray &text, int cut)
+{
+    if (head.status != GoodsCsvResult::Loaded)
+        return head;
+    if (tail.status != GoodsCsvResult::Loaded) {
+        tail.row += head.goods.size();
+        if (tail.line > 0)
+            tail.line += lineFeeds(text.cbegin(), text.cbegin() + cut) - 1;
+        return tail;
+    }
+    head.goods.reserve(head.goods.size() + tail.goods.size());
+    for (GoodsItem &item : tail.goods)
+        head.goods.append(std::move(item));
+    head.row += tail.row - 1;
+    return head;
+}
+
+// A file of hundreds of thousands of rows takes two readers at once, each
+// filtering and reading its half on its own core; the first reports the
+// progress and stops the second when its own half fails or is cancelled.
+GoodsCsvResult readCurrentRows(const QByteArray &text, const HeaderTexts &header,
+                               GoodsCsvProgress *progress, const QString &fileName)
+{
+    const int lines = lineFeeds(text.cbegin(), text.cend());
+    if (progress)
+        progress->start(lines);
+    const int cut = secondHalf(text);
+    if (cut == 0)
+        return readRows(text, header, 3, readCurrentRow, {true, progress, nullptr, 1, lines}, fileName);
+
+    std::atomic<bool> stop{false};
+    std::future<GoodsCsvResult> rest;
+    try {
+        rest = std::async(std::launch::async, [&] {
+            const QByteArray tail = text.left(text.indexOf('\n') + 1) + text.mid(cut);
+            return readRows(tail, header, 3, readCurrentRow, {true, nullptr, &stop, 1, lines / 2 + 1}, fileName);
+        });
+    } catch (const std::system_error &) {
+        return readRows(text, header, 3, readCurrentRow, {true, progress, nullptr, 1, lines}, fileName);
+    }
+    GoodsCsvResult head = readRows(QByteArray::fromRawData(text.constData(), cut), header, 3, readCurrentRow,
+                                   {true, progress, nullptr, 2, lines}, fileName);
+    if (head.status != GoodsCsvResult::Loaded)
+        stop = true;
+    return joined(std::move(head), rest.get(), text, cut);
+}
+
 } // namespace
 
 QByteArray filterGoodsCsv(const QByteArray &bytes)
 {
-    const std::array<char, 256> &table = filterTable();
-    QByteArray out(bytes.size(), Qt::Uninitialized);
-    const char *src = bytes.constData();
-    char *dst = out.data();
-    for (int i = 0; i < bytes.size(); ++i)
-        dst[i] = table[static_cast<unsigned char>(src[i])];
+    QByteArray out = bytes;
+    filterGoodsCsv(out.data(), out.size());
     return out;
+}
+
+void filterGoodsCsv(char *bytes, int size)
+{
+    const std::array<char, 256> &table = filterTable();
+    for (char *p = bytes; p < bytes + size; ++p)
+        *p = table[static_cast<unsigned char>(*p)];
 }
 
 QString GoodsCsvResult::place() const
@@ -322,15 +442,14 @@ GoodsCsvResult readGoodsCsv(const QByteArray &bytes, GoodsCsvProgress *progress,
         result.status = GoodsCsvResult::BadHeader;
         return result;
     }
-    const QByteArray filtered = filterGoodsCsv(text);
-    if (progress)
-        progress->start(filtered.count('\n'));
-    return readRows(filtered, header, 3, readCurrentRow, progress, fileName);
+    return readCurrentRows(text, header, progress, fileName);
 }
 
 GoodsCsvResult readOldGoodsCsv(const QByteArray &bytes, const QString &fileName)
 {
-    return readRows(goodsCsvAsWindows1251(bytes), kOldColumns, 4, readOldRow, nullptr, fileName);
+    const QByteArray text = goodsCsvAsWindows1251(bytes);
+    return readRows(text, kOldColumns, 4, readOldRow, {false, nullptr, nullptr, 1, lineFeeds(text.cbegin(), text.cend())},
+                    fileName);
 }
 
 QByteArray writeGoodsCsv(const GoodsList &goods)

@@ -52,6 +52,7 @@ public:
 // Every byte that is neither a line feed nor one of the 162 characters a goods
 // file may hold (space, printable ASCII, А–Я, а–я, Ё, ё, №) becomes a space.
 QByteArray filterGoodsCsv(const QByteArray &bytes);
+void filterGoodsCsv(char *bytes, int size);
 
 // The bytes of a goods file in Windows-1251. A file that starts with the
 // UTF-8 byte-order mark, or that is valid UTF-8 and holds more than ASCII,

@@ -2,6 +2,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace {
 
 // Code points of the bytes 0x80..0xBF; 0xC0..0xFF are U+0410..U+044F in order.
@@ -50,11 +52,19 @@ char toByte(char16_t c, char replacement)
 
 QString Cp1251Codec::decode(const QByteArray &bytes)
 {
-    QString out;
-    out.resize(bytes.size());
+    return decode(bytes.constData(), bytes.size());
+}
+
+QString Cp1251Codec::decode(const char *bytes, int size)
+{
+    const auto *src = reinterpret_cast<const unsigned char *>(bytes);
+    // Codes, barcodes and prices are plain ASCII, which Qt widens fastest.
+    if (std::all_of(src, src + size, [](unsigned char b) { return b < 0x80; }))
+        return QString::fromLatin1(bytes, size);
+    QString out(size, Qt::Uninitialized);
     QChar *dst = out.data();
-    for (int i = 0; i < bytes.size(); ++i)
-        dst[i] = QChar(toUnicode(static_cast<unsigned char>(bytes.at(i))));
+    for (int i = 0; i < size; ++i)
+        dst[i] = QChar(toUnicode(src[i]));
     return out;
 }
 

@@ -10,6 +10,7 @@ class Cp1251Codec
 {
 public:
     static QString decode(const QByteArray &bytes);
+    static QString decode(const char *bytes, int size);
     // Characters that have no Windows-1251 byte become `replacement`.
     static QByteArray encode(const QString &text, char replacement = '?');
 

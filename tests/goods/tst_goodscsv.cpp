@@ -457,6 +457,70 @@ private slots:
         }
     }
 
+    // Files past a megabyte are read by two readers at once: the rows, the
+    // counter and the line of a failure must come out as from one.
+    void largeFilesReadAsOne_data()
+    {
+        QTest::addColumn<int>("badRow");  // 0 for none
+        QTest::newRow("no failure") << 0;
+        QTest::newRow("failure early") << 100;
+        QTest::newRow("failure late") << 25000;
+        QTest::newRow("failure in the last row") << 30000;
+    }
+
+    void largeFilesReadAsOne()
+    {
+        QFETCH(int, badRow);
+        const QByteArray pad(40, 'x');
+        QByteArray bytes = kHeader;
+        int line = 1;
+        int badLine = 0;
+        for (int i = 1; i <= 30000; ++i) {
+            // A blank line now and then: counted as a line, not as a row.
+            if (i % 1000 == 0) {
+                bytes += "\n";
+                ++line;
+            }
+            bytes += pad + ';' + QByteArray::number(i) + ";;" + QByteArray::number(i) + (i == badRow ? "x" : "")
+                    + ".25;1\n";
+            if (i == badRow)
+                badLine = line + 1;
+            ++line;
+        }
+        QVERIFY(bytes.size() > 1024 * 1024);
+        RecordingProgress progress;
+        const GoodsCsvResult r = readGoodsCsv(bytes, &progress);
+        QCOMPARE(progress.starts, QList<int>() << line);
+        if (badRow > 0) {
+            QCOMPARE(r.status, GoodsCsvResult::BadRow);
+            QCOMPARE(r.row, badRow);
+            QCOMPARE(r.place(), QStringLiteral("строка %1, столбец price").arg(badLine));
+            QVERIFY(r.goods.isEmpty());
+            return;
+        }
+        QCOMPARE(r.status, GoodsCsvResult::Loaded);
+        QCOMPARE(r.row, 30001);
+        QCOMPARE(r.goods.size(), 30000);
+        for (int i = 0; i < r.goods.size(); ++i) {
+            if (r.goods.at(i).intcode != QString::number(i + 1) || r.goods.at(i).price != i + 1.25)
+                QFAIL(qPrintable(QStringLiteral("row %1 out of place").arg(i + 1)));
+        }
+        QVERIFY(!progress.rows.isEmpty() && progress.rows.last() <= line);
+    }
+
+    void largeFileCancelKeepsTheRowsBeforeIt()
+    {
+        QByteArray bytes = kHeader;
+        for (int i = 1; i <= 40000; ++i)
+            bytes += QByteArray(30, 'y') + ';' + QByteArray::number(i) + ";;1;1\n";
+        RecordingProgress progress(500);
+        const GoodsCsvResult r = readGoodsCsv(bytes, &progress);
+        QCOMPARE(r.status, GoodsCsvResult::Cancelled);
+        QVERIFY(!r.goods.isEmpty() && r.goods.size() < 1000);
+        for (int i = 0; i < r.goods.size(); ++i)
+            QCOMPARE(r.goods.at(i).intcode, QString::number(i + 1));
+    }
+
     void sourceDeliversInPiecesThenZero()
     {
         QCsvSource source(QByteArray("abcdefg"));
