@@ -281,6 +281,8 @@ struct Pass
 {
     // Whether the bytes go through the character filter on their way in.
     bool filtered = true;
+    // Bytes read before them: the header in front of the second half.
+    QByteArray prefix;
     GoodsCsvProgress *progress = nullptr;
     // Set when the rows of this reader are no longer wanted.
     const std::atomic<bool> *stop = nullptr;
@@ -305,8 +307,11 @@ GoodsCsvResult readRows(const QByteArray &bytes, const HeaderTexts &header, int 
     std::unique_ptr<GoodsCsvReader> reader;
     try {
         result.goods.reserve(pass.lines);
-        std::unique_ptr<QCsvSource> source = pass.filtered ? std::make_unique<FilteringCsvSource>(bytes)
-                                                           : std::make_unique<QCsvSource>(bytes);
+        std::unique_ptr<QCsvSource> source;
+        if (pass.filtered)
+            source = std::make_unique<FilteringCsvSource>(bytes, pass.prefix);
+        else
+            source = std::make_unique<QCsvSource>(bytes);
         reader = std::make_unique<GoodsCsvReader>(fileName.toUtf8().constData(), std::move(source));
         reader->read_header(io::ignore_extra_column, header[0], header[1], header[2], header[3],
                             header[4]);
@@ -379,20 +384,22 @@ GoodsCsvResult readCurrentRows(const QByteArray &text, const HeaderTexts &header
         progress->start(lines);
     const int cut = secondHalf(text);
     if (cut == 0)
-        return readRows(text, header, 3, readCurrentRow, {true, progress, nullptr, 1, lines}, fileName);
+        return readRows(text, header, 3, readCurrentRow, {true, {}, progress, nullptr, 1, lines}, fileName);
 
     std::atomic<bool> stop{false};
     std::future<GoodsCsvResult> rest;
     try {
         rest = std::async(std::launch::async, [&] {
-            const QByteArray tail = text.left(text.indexOf('\n') + 1) + text.mid(cut);
-            return readRows(tail, header, 3, readCurrentRow, {true, nullptr, &stop, 1, lines / 2 + 1}, fileName);
+            const QByteArray headerLine = QByteArray::fromRawData(text.constData(), text.indexOf('\n') + 1);
+            const QByteArray tail = QByteArray::fromRawData(text.constData() + cut, text.size() - cut);
+            return readRows(tail, header, 3, readCurrentRow, {true, headerLine, nullptr, &stop, 1, lines / 2 + 1},
+                            fileName);
         });
     } catch (const std::system_error &) {
-        return readRows(text, header, 3, readCurrentRow, {true, progress, nullptr, 1, lines}, fileName);
+        return readRows(text, header, 3, readCurrentRow, {true, {}, progress, nullptr, 1, lines}, fileName);
     }
     GoodsCsvResult head = readRows(QByteArray::fromRawData(text.constData(), cut), header, 3, readCurrentRow,
-                                   {true, progress, nullptr, 2, lines}, fileName);
+                                   {true, {}, progress, nullptr, 2, lines}, fileName);
     if (head.status != GoodsCsvResult::Loaded)
         stop = true;
     return joined(std::move(head), rest.get(), text, cut);
@@ -448,8 +455,8 @@ GoodsCsvResult readGoodsCsv(const QByteArray &bytes, GoodsCsvProgress *progress,
 GoodsCsvResult readOldGoodsCsv(const QByteArray &bytes, const QString &fileName)
 {
     const QByteArray text = goodsCsvAsWindows1251(bytes);
-    return readRows(text, kOldColumns, 4, readOldRow, {false, nullptr, nullptr, 1, lineFeeds(text.cbegin(), text.cend())},
-                    fileName);
+    const Pass pass{false, {}, nullptr, nullptr, 1, lineFeeds(text.cbegin(), text.cend())};
+    return readRows(text, kOldColumns, 4, readOldRow, pass, fileName);
 }
 
 QByteArray writeGoodsCsv(const GoodsList &goods)

@@ -1,3 +1,4 @@
+#include "goods/filteringcsvsource.h"
 #include "goods/goodscsv.h"
 #include "goods/qcsvsource.h"
 #include "params/cp1251codec.h"
@@ -532,6 +533,17 @@ private slots:
         QCOMPARE(source.read(buffer, 8), 0);
         QCsvSource empty{QByteArray()};
         QCOMPARE(empty.read(buffer, 8), 0);
+    }
+
+    void filteringSourceSendsThePrefixFirst()
+    {
+        FilteringCsvSource source(QByteArray("d\te\x98" "f"), QByteArray("ab\r\n"));
+        char buffer[8] = {};
+        QCOMPARE(source.read(buffer, 2), 2);
+        QCOMPARE(QByteArray(buffer, 2), QByteArray("ab"));
+        QCOMPARE(source.read(buffer, 8), 7);
+        QCOMPARE(QByteArray(buffer, 7), QByteArray(" \nd e f"));
+        QCOMPARE(source.read(buffer, 8), 0);
     }
 };
 
