@@ -327,15 +327,27 @@ private slots:
         QFETCH(int, edit);
         QFETCH(QString, action);
         WindowSandbox sandbox;
+        // A read that gets past the question ends at the probe.
+        sandbox.probe.setUnreachable(QStringLiteral("127.0.20.9"));
         auto w = openWindow(priceList(), QStringLiteral("127.0.20.9"));
-        auto act = [&] { action.isEmpty() ? void(w->close()) : trigger(w.get(), action); };
+        auto questions = [&] {
+            int count = 0;
+            for (const DialogRequest &request : sandbox.dialogs.shown())
+                count += request.kind == DialogRequest::Question ? 1 : 0;
+            return count;
+        };
+        // Past the question a file load asks for a file: none is chosen.
+        auto act = [&] {
+            if (action.isEmpty())
+                w->close();
+            else
+                trigger(w.get(), action);
+        };
 
-        // Nothing edited: nothing asked.
-        sandbox.dialogs.answerCancel();
+        if (action == QLatin1String("actionFileLoad"))
+            sandbox.dialogs.answerCancel();
         act();
-        QVERIFY(sandbox.dialogs.shown().size() <= 1);
-        QVERIFY(sandbox.dialogs.shown().isEmpty() || sandbox.dialogs.last().kind != DialogRequest::Question);
-        sandbox.dialogs.clear();
+        QCOMPARE(questions(), 0);
         show(w.get());
 
         if (edit == 0)
@@ -345,6 +357,7 @@ private slots:
         else
             QVERIFY(w->model()->removeRows(0, 1));
         const GoodsList edited = w->model()->goods();
+        sandbox.dialogs.clear();
         sandbox.dialogs.answerNo();
         act();
         QCOMPARE(sandbox.dialogs.shown().size(), 1);
@@ -355,11 +368,11 @@ private slots:
 
         // Stored in the profile, the edits may go without a question.
         trigger(w.get(), "actionProfileExport");
-        QVERIFY(!w->model()->isModified());
         sandbox.dialogs.clear();
-        sandbox.dialogs.answerCancel();
+        if (action == QLatin1String("actionFileLoad"))
+            sandbox.dialogs.answerCancel();
         act();
-        QVERIFY(sandbox.dialogs.shown().isEmpty() || sandbox.dialogs.last().kind != DialogRequest::Question);
+        QCOMPARE(questions(), 0);
     }
 
     void savedOrWrittenTablesCloseWithoutAQuestion()
