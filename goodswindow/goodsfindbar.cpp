@@ -14,8 +14,10 @@ GoodsFindBar::GoodsFindBar(QWidget *parent)
     m_edit->setObjectName(QStringLiteral("findEdit"));
     m_edit->setClearButtonEnabled(true);
     m_edit->setPlaceholderText(tr("наименование, вн. код или штрихкод"));
+    // Room for a whole name being typed, whatever the hint beside it needs.
+    m_edit->setMinimumWidth(m_edit->fontMetrics().averageCharWidth() * 24);
     m_edit->installEventFilter(this);
-    auto *hint = new QLabel(tr("Enter, F3 — далее; Shift+F3 — назад; Esc — закрыть"), this);
+    auto *hint = new QLabel(tr("F3 — далее, Shift+F3 — назад"), this);
     hint->setEnabled(false);
 
     auto *layout = new QHBoxLayout(this);

@@ -145,6 +145,8 @@ void GoodsWindow::buildView()
     m_view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     m_view->setSortingEnabled(true);
     m_view->horizontalHeader()->setSectionResizeMode(GoodsTableModel::NameColumn, QHeaderView::Stretch);
+    // A narrow window shortens a title visibly rather than cutting both ends off.
+    m_view->horizontalHeader()->setTextElideMode(Qt::ElideRight);
     // Typing over a cell must not replace what it holds.
     m_view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     m_view->installEventFilter(this);
@@ -195,8 +197,10 @@ void GoodsWindow::buildStatusBar()
     m_sourceLabel->setObjectName(QStringLiteral("goodsSource"));
     m_countLabel = new QLabel(this);
     m_countLabel->setObjectName(QStringLiteral("goodsCount"));
-    statusBar()->addPermanentWidget(m_sourceLabel);
-    statusBar()->addPermanentWidget(m_countLabel);
+    for (QLabel *label : {m_sourceLabel, m_countLabel}) {
+        label->setContentsMargins(6, 0, 6, 0);
+        statusBar()->addPermanentWidget(label);
+    }
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &GoodsWindow::updateCount);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &GoodsWindow::updateCount);
     connect(m_model, &QAbstractItemModel::modelReset, this, &GoodsWindow::updateCount);
