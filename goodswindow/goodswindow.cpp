@@ -46,6 +46,7 @@
 namespace {
 
 constexpr int kNameLength = 84;
+constexpr int kIntcodeDigits = 5;
 constexpr int kBarcodeDigits = 13;
 constexpr int kStatusMs = 10000;
 // Rows named in a refusal; the check lists them all.
@@ -56,18 +57,33 @@ QString now(const char *format)
     return QTime::currentTime().toString(QLatin1String(format));
 }
 
-// The longest text of a column by characters: the widest for digits, which
-// is what the code and barcode columns hold. Measuring every cell of a long
-// table would cost more than loading it.
-const QString &longest(const GoodsList &goods, QString GoodsItem::*field)
+// Rows looked at for the widths of the code and barcode columns: the first
+// and the last thousand, as a view measures its contents. Each text lies
+// elsewhere in memory, and going through every one of a long table costs
+// more than showing it; longer texts further in are faulty (the check says
+// so) and are shown shortened.
+constexpr int kMeasuredRows = 1000;
+
+template<typename Visit>
+void forMeasuredRows(const GoodsList &goods, Visit visit)
 {
-    static const QString none;
-    const QString *widest = &none;
-    for (const GoodsItem &item : goods) {
-        if ((item.*field).size() > widest->size())
-            widest = &(item.*field);
-    }
-    return *widest;
+    const int head = std::min(int(goods.size()), kMeasuredRows);
+    for (int row = 0; row < head; ++row)
+        visit(goods.at(row));
+    for (int row = std::max(head, int(goods.size()) - kMeasuredRows); row < goods.size(); ++row)
+        visit(goods.at(row));
+}
+
+// The longest text by characters: the widest for digits, which is what the
+// code and barcode columns hold.
+QString longest(const GoodsList &goods, QString GoodsItem::*field, int atLeast)
+{
+    QString widest(atLeast, QLatin1Char('0'));
+    forMeasuredRows(goods, [&](const GoodsItem &item) {
+        if ((item.*field).size() > widest.size())
+            widest = item.*field;
+    });
+    return widest;
 }
 
 // Letting go of a long table frees every text of every row, which takes
@@ -90,22 +106,24 @@ void release(GoodsList rows)
 }
 
 // Formatting every price would cost as much as reading them: the widest text
-// is that of the largest or the smallest amount, or of one shown with more
-// than two decimals, which only a price the register cannot take has.
+// is that of the largest or the smallest amount (prices lie in the rows
+// themselves, so all of them are compared), or of one shown with more than
+// two decimals, which only a price the register cannot take has.
 QString widestPrice(const GoodsList &goods)
 {
     if (goods.isEmpty())
         return QString();
     double lowest = goods.first().price;
     double highest = lowest;
-    QStringList texts;
     for (const GoodsItem &item : goods) {
         lowest = std::min(lowest, item.price);
         highest = std::max(highest, item.price);
+    }
+    QStringList texts{PriceItemDelegate::priceText(lowest), PriceItemDelegate::priceText(highest)};
+    forMeasuredRows(goods, [&](const GoodsItem &item) {
         if (!GoodsRecord::canStorePrice(item.price))
             texts << PriceItemDelegate::priceText(item.price);
-    }
-    texts << PriceItemDelegate::priceText(lowest) << PriceItemDelegate::priceText(highest);
+    });
     return *std::max_element(texts.cbegin(), texts.cend(),
                              [](const QString &a, const QString &b) { return a.size() < b.size(); });
 }
@@ -407,11 +425,9 @@ void GoodsWindow::fitColumns()
         m_view->setColumnWidth(column, std::max(headerMetrics.horizontalAdvance(title) + headerPadding,
                                                 metrics.horizontalAdvance(widest) + padding));
     };
-    fit(GoodsTableModel::IntcodeColumn, longest(goods, &GoodsItem::intcode));
-    // Barcodes show whole even before the first one is typed in.
-    const QString &barcode = longest(goods, &GoodsItem::barcode);
-    fit(GoodsTableModel::BarcodeColumn,
-        barcode.size() > kBarcodeDigits ? barcode : QString(kBarcodeDigits, QLatin1Char('0')));
+    // Codes and barcodes of the longest kind show whole before one is typed in.
+    fit(GoodsTableModel::IntcodeColumn, longest(goods, &GoodsItem::intcode, kIntcodeDigits));
+    fit(GoodsTableModel::BarcodeColumn, longest(goods, &GoodsItem::barcode, kBarcodeDigits));
     fit(GoodsTableModel::PriceColumn, widestPrice(goods));
     QString department;
     for (const QString &name : m_model->departmentNames()) {
