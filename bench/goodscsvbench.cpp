@@ -1,6 +1,7 @@
 // Loads a 100 000-row goods file through the goods window's own load action and
 // parses the same bytes with the bare CSV reader, and prints how much the
-// window's work (header check, filter, progress dialog, texts, model) adds.
+// window's work (header check, filter, progress, texts, model, column widths)
+// adds. The window should take at most 1.5 times the bare reader.
 
 #include "goods/goodscsv.h"
 #include "goods/goodstablemodel.h"
@@ -110,7 +111,7 @@ int main(int argc, char *argv[])
     const double bareMs = bestOf(5, [&] { bareRows = bareParse(bytes); });
     const double windowMs = bestOf(5, [&] { load->trigger(); });
     Dialogs::setHandler(nullptr);
-    // Where the window's time goes: the reading alone, and the sorted table taking the rows.
+    // Where the window's time goes: the reading alone, and the table taking the rows.
     GoodsCsvResult read;
     const double readMs = bestOf(5, [&] { read = readGoodsCsv(bytes); });
     const double tableMs = bestOf(5, [&] { window.model()->setGoods(read.goods); });
@@ -120,6 +121,6 @@ int main(int argc, char *argv[])
     std::printf("window load       %9.3f ms  (%d rows)\n", windowMs, window.model()->rowCount());
     std::printf("  reading alone   %9.3f ms  (%.2f x bare)\n", readMs, readMs / bareMs);
     std::printf("  table reset     %9.3f ms  (%.2f x bare)\n", tableMs, tableMs / bareMs);
-    std::printf("ratio window/bare %9.2f  (goal: at most 2)\n", windowMs / bareMs);
+    std::printf("ratio window/bare %9.2f  (goal: at most 1.5)\n", windowMs / bareMs);
     return 0;
 }

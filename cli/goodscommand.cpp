@@ -25,7 +25,7 @@ void addCommonOptions(CommandLine &line)
 {
     line.addAddressArgument();
     line.addSerialOption();
-    line.addFileOption(QStringLiteral("csv"), tr("CSV-файл номенклатуры (name;intcode;barcode;price;dept, Windows-1251)."));
+    line.addFileOption(QStringLiteral("csv"), tr("CSV-файл номенклатуры (name;intcode;barcode;price;dept, Windows-1251 или UTF-8)."));
     line.addPortOption();
 }
 
@@ -44,10 +44,13 @@ int loadCsv(const QString &path, GoodsList *goods)
     case GoodsCsvResult::BadHeader:
         Console::error(tr("Файл %1: %2").arg(path, tr("Ошибка при загрузке. Проверьте формат файла.")));
         return StatusBadInput;
-    default:
-        Console::error(tr("Файл %1: %2")
-                           .arg(path, tr("Ошибка при загрузке в строке %1. Проверьте формат файла.").arg(result.row)));
+    default: {
+        QString text = tr("Ошибка при загрузке в строке %1. Проверьте формат файла.").arg(result.row);
+        if (!result.place().isEmpty())
+            text += QStringLiteral(" (%1)").arg(result.place());
+        Console::error(tr("Файл %1: %2").arg(path, text));
         return StatusBadInput;
+    }
     }
     if (result.goods.size() > GoodsRecord::MaxGoods) {
         Console::error(tr("Файл %1: %2 товаров, больше, чем помещается в ККТ").arg(path).arg(result.goods.size()));

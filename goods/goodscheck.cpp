@@ -47,6 +47,10 @@ void checkRow(const GoodsItem &item, int row, int departmentCount, QVector<Goods
     if (!isValidBarcode(barcode.constData(), true))
         report(GoodsTableModel::BarcodeColumn, "%1. Штрихкод содержит некорректное значение");
 
+    // Anything else would reach the register as another price than the one shown.
+    if (!GoodsRecord::canStorePrice(item.price))
+        report(GoodsTableModel::PriceColumn, "%1. Цена содержит некорректное значение");
+
     if (item.dept < 1 || item.dept > departmentCount)
         report(GoodsTableModel::DeptColumn, "%1. Номер отдела содержит некорректное значение");
 }

@@ -17,8 +17,8 @@ struct GoodsProblem
 };
 
 // Checks the goods in the order given: first the row limit (the register holds
-// at most capacity − 1 rows), then per row the name, internal code, barcode
-// and department. Prices are not checked.
+// at most capacity − 1 rows), then per row the name, internal code, barcode,
+// price and department.
 QVector<GoodsProblem> checkGoods(const GoodsList &goods, int departmentCount, int capacity);
 // The row-limit problem of `rows` goods for a register of `capacity`; empty
 // when they fit.

@@ -4,12 +4,18 @@
 
 #include <QtEndian>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
 namespace {
 
 const int kBarcodeDigits = 14;
+
+// The price field holds cents × 100 in 64 bits. The limit is compared as a
+// double, which rounds it up: a value reaching it no longer fits.
+constexpr quint64 kMaxCents = std::numeric_limits<quint64>::max() / 100;
+constexpr double kCentsLimit = static_cast<double>(kMaxCents);
 
 quint8 byteAt(const QByteArray &bytes, int offset)
 {
@@ -127,10 +133,23 @@ quint64 GoodsRecord::storedPrice(double price)
     const double cents = std::round(price * 100.0);
     if (!(cents > 0.0))
         return 0;
-    const quint64 maxCents = std::numeric_limits<quint64>::max() / 100;
-    if (cents >= static_cast<double>(maxCents))
-        return maxCents * 100;
+    if (cents >= kCentsLimit)
+        return kMaxCents * 100;
     return static_cast<quint64>(cents) * 100;
+}
+
+bool GoodsRecord::canStorePrice(double price)
+{
+    if (!std::isfinite(price) || price < 0.0)
+        return false;
+    const double cents = price * 100.0;
+    const double whole = std::round(cents);
+    if (whole >= kCentsLimit)
+        return false;
+    // A two-decimal price misses its whole number of cents only by the
+    // rounding of the binary fraction, a few units in its last place.
+    const double slack = std::max(1e-6, cents * 4 * std::numeric_limits<double>::epsilon());
+    return std::fabs(cents - whole) <= slack;
 }
 
 double GoodsRecord::price(quint64 stored)

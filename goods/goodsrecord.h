@@ -59,8 +59,12 @@ public:
     static QByteArray unpackBarcode(const QByteArray &packed);
 
     // Rounded to the nearest cent, in ten-thousandths; negative or NaN
-    // prices store 0 and prices beyond the field saturate.
+    // prices store 0 and prices beyond the field saturate. Callers refuse
+    // such prices first (canStorePrice), so neither happens unasked.
     static quint64 storedPrice(double price);
+    // Whether the record holds `price` as it is: a number from 0 up to the
+    // field's limit with at most two decimals.
+    static bool canStorePrice(double price);
     // Whole cents of a stored value, as currency units.
     static double price(quint64 stored);
 };

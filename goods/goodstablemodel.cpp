@@ -68,30 +68,36 @@ Qt::ItemFlags GoodsTableModel::flags(const QModelIndex &index) const
 
 bool GoodsTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (role != Qt::EditRole || !index.isValid() || index.row() >= m_goods.size())
+    if (role != Qt::EditRole || !index.isValid() || index.row() >= m_goods.size()
+        || index.column() < 0 || index.column() >= ColumnCount)
         return false;
-    GoodsItem &item = m_goods[index.row()];
-    switch (index.column()) {
-    case NameColumn:
-        item.name = value.toString();
-        break;
-    case IntcodeColumn:
-        item.intcode = value.toString();
-        break;
-    case BarcodeColumn:
-        item.barcode = value.toString();
-        break;
-    case PriceColumn:
-        item.price = value.toDouble();
-        break;
-    case DeptColumn:
-        item.dept = value.toInt();
-        break;
-    default:
-        return false;
-    }
+    // An editor closed without a change leaves the table as saved.
+    if (store(m_goods[index.row()], index.column(), value))
+        setModified(true);
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     return true;
+}
+
+bool GoodsTableModel::store(GoodsItem &item, int column, const QVariant &value)
+{
+    auto assign = [](auto &field, const auto &newValue) {
+        if (field == newValue)
+            return false;
+        field = newValue;
+        return true;
+    };
+    switch (column) {
+    case NameColumn:
+        return assign(item.name, value.toString());
+    case IntcodeColumn:
+        return assign(item.intcode, value.toString());
+    case BarcodeColumn:
+        return assign(item.barcode, value.toString());
+    case PriceColumn:
+        return assign(item.price, value.toDouble());
+    default:
+        return assign(item.dept, value.toInt());
+    }
 }
 
 bool GoodsTableModel::insertRows(int row, int count, const QModelIndex &parent)
@@ -101,6 +107,7 @@ bool GoodsTableModel::insertRows(int row, int count, const QModelIndex &parent)
     beginInsertRows(QModelIndex(), row, row + count - 1);
     m_goods.insert(row, count, GoodsItem());
     endInsertRows();
+    setModified(true);
     return true;
 }
 
@@ -112,6 +119,7 @@ bool GoodsTableModel::removeRows(int row, int count, const QModelIndex &parent)
     beginRemoveRows(QModelIndex(), row, row + count - 1);
     m_goods.remove(row, count);
     endRemoveRows();
+    setModified(true);
     return true;
 }
 
@@ -120,6 +128,15 @@ void GoodsTableModel::setGoods(const GoodsList &goods)
     beginResetModel();
     m_goods = goods;
     endResetModel();
+    setModified(false);
+}
+
+void GoodsTableModel::setModified(bool modified)
+{
+    if (m_modified == modified)
+        return;
+    m_modified = modified;
+    emit modifiedChanged(modified);
 }
 
 GoodsList GoodsTableModel::goods() const

@@ -27,16 +27,28 @@ public:
     bool insertRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
     bool removeRows(int row, int count, const QModelIndex &parent = QModelIndex()) override;
 
+    // Replaces every row; the table is then unmodified.
     void setGoods(const GoodsList &goods);
     GoodsList goods() const;
+
+    // Whether a cell was changed or a row inserted or removed since the rows
+    // were last set or the table was last marked saved.
+    bool isModified() const { return m_modified; }
+    void setModified(bool modified);
 
     // Department number d is named departmentNames()[d - 1].
     void setDepartmentNames(const QStringList &names);
     QStringList departmentNames() const;
 
+signals:
+    void modifiedChanged(bool modified);
+
 private:
     QVariant departmentName(int dept) const;
+    // Stores `value` in `column` of `item`; false when it is already there.
+    static bool store(GoodsItem &item, int column, const QVariant &value);
 
     GoodsList m_goods;
     QStringList m_departmentNames;
+    bool m_modified = false;
 };

@@ -9,13 +9,17 @@
 #include <QString>
 #include <QStringList>
 
+class GoodsFindBar;
 class GoodsIssueWidget;
 class GoodsSortFilterProxyModel;
 class GoodsTableModel;
+class QLabel;
 class QTableView;
 
 // The editor of one register's goods table: read from and write to the
-// register, store in the register's profile, add, remove and check rows.
+// register, store in the register's profile, add, remove, find and check rows.
+// The status bar tells how many goods there are, of how many the register
+// takes, and where they came from.
 class GoodsWindow : public QMainWindow
 {
     Q_OBJECT
@@ -37,6 +41,12 @@ public:
     GoodsSortFilterProxyModel *proxy() const { return m_proxy; }
     GoodsIssueWidget *issues() const { return m_issues; }
 
+protected:
+    // Edits not yet stored anywhere are dropped only when the user says so.
+    void closeEvent(QCloseEvent *event) override;
+    // Insert, Delete and Enter on the table.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private slots:
     void onDeviceExport();
     void onDeviceImport();
@@ -51,13 +61,30 @@ private slots:
     void onFileSave();
     void onValidate();
     void onSorting();
+    void onFind();
+    void onFindNext();
+    void onFindPrevious();
+    void updateCount();
 
 private:
+    void buildMenus();
+    void buildView();
+    void buildStatusBar();
     bool isReachable(const QString &title);
     void runExchange(const QString &progressText, bool import, const QByteArray &image, int rows);
     // Asks for a file and reads it whole; a failure is reported and gives false.
     bool readChosenFile(QString *fileName, QByteArray *bytes);
-    void replaceGoods(const GoodsList &goods);
+    // New rows from `source` ("ККТ, 12:04", "профиль", "файл goods.csv"),
+    // shown in their own order.
+    void replaceGoods(const GoodsList &goods, const QString &source);
+    void fitColumns();
+    // True, after asking, when unsaved edits may be dropped.
+    bool mayDiscardEdits();
+    // Warns and lists the rows whose prices the register cannot hold as they
+    // are; true when there are any, and then nothing may be stored.
+    bool refuseUnstorablePrices(const QString &title);
+    void findFrom(bool forward);
+    void showStatus(const QString &message);
 
     QString m_address;
     QString m_serial;
@@ -68,4 +95,8 @@ private:
     GoodsSortFilterProxyModel *m_proxy = nullptr;
     RegisterSession m_session;
     GoodsIssueWidget *m_issues = nullptr;
+    GoodsFindBar *m_findBar = nullptr;
+    QString m_findText;
+    QLabel *m_countLabel = nullptr;
+    QLabel *m_sourceLabel = nullptr;
 };

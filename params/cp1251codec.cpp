@@ -2,6 +2,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace {
 
 // Code points of the bytes 0x80..0xBF; 0xC0..0xFF are U+0410..U+044F in order.
@@ -37,28 +39,36 @@ const QHash<char16_t, char> &reverseTable()
     return table;
 }
 
-char toByte(char16_t c)
+char toByte(char16_t c, char replacement)
 {
     if (c < 0x80)
         return static_cast<char>(c);
     if (c >= 0x0410 && c <= 0x044F)
         return static_cast<char>(0xC0 + (c - 0x0410));
-    return reverseTable().value(c, '?');
+    return reverseTable().value(c, replacement);
 }
 
 }
 
 QString Cp1251Codec::decode(const QByteArray &bytes)
 {
-    QString out;
-    out.resize(bytes.size());
+    return decode(bytes.constData(), bytes.size());
+}
+
+QString Cp1251Codec::decode(const char *bytes, int size)
+{
+    const auto *src = reinterpret_cast<const unsigned char *>(bytes);
+    // Codes, barcodes and prices are plain ASCII, which Qt widens fastest.
+    if (std::all_of(src, src + size, [](unsigned char b) { return b < 0x80; }))
+        return QString::fromLatin1(bytes, size);
+    QString out(size, Qt::Uninitialized);
     QChar *dst = out.data();
-    for (int i = 0; i < bytes.size(); ++i)
-        dst[i] = QChar(toUnicode(static_cast<unsigned char>(bytes.at(i))));
+    for (int i = 0; i < size; ++i)
+        dst[i] = QChar(toUnicode(src[i]));
     return out;
 }
 
-QByteArray Cp1251Codec::encode(const QString &text)
+QByteArray Cp1251Codec::encode(const QString &text, char replacement)
 {
     QByteArray out;
     out.reserve(text.size());
@@ -66,7 +76,7 @@ QByteArray Cp1251Codec::encode(const QString &text)
         const QChar c = text.at(i);
         if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
             ++i;  // one character outside the BMP, one replacement
-        out.append(c.isSurrogate() ? '?' : toByte(c.unicode()));
+        out.append(c.isSurrogate() ? replacement : toByte(c.unicode(), replacement));
     }
     return out;
 }

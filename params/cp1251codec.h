@@ -10,8 +10,9 @@ class Cp1251Codec
 {
 public:
     static QString decode(const QByteArray &bytes);
-    // Characters that have no Windows-1251 byte become '?'.
-    static QByteArray encode(const QString &text);
+    static QString decode(const char *bytes, int size);
+    // Characters that have no Windows-1251 byte become `replacement`.
+    static QByteArray encode(const QString &text, char replacement = '?');
 
     // A fixed-length field: the text up to its first zero byte.
     static QString decodeField(const QByteArray &field);

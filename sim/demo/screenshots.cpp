@@ -202,7 +202,7 @@ int main(int argc, char *argv[])
     trigger(window53.get(), "actionGoods");
     Shooter::settle();
     if (GoodsWindow *goods = goodsWindow()) {
-        goods->resize(1000, 560);
+        // At the size it opens with: that is where names and barcodes must read whole.
         trigger(goods, "actionImport");
         shooter.shoot(goods, QStringLiteral("goods-window"));
         goods->close();

@@ -90,13 +90,23 @@ void TestCliGoods::writeFromAHandWrittenFile()
                               + Cp1251Codec::encode(QStringLiteral("\"Хлеб \"\"Бородинский\"\"\";1;4600000000008;45,50;1\r\n"
                                                                    "\"Молоко; 3,2%\";12;;89.99;2\r\n"
                                                                    "Сахар;12345;96385074;1234567.25;16\r\n")));
-    const CliRun run = cli(QStringList{"goods", "write"} + at(*sim, {"--serial", kSerial, "--csv", path("hand.csv")}));
+    CliRun run = cli(QStringList{"goods", "write"} + at(*sim, {"--serial", kSerial, "--csv", path("hand.csv")}));
     QCOMPARE(run.status, 0);
     QCOMPARE(run.out, QStringLiteral("Выгрузка завершена успешно\n"));
     QCOMPARE(run.err, QString());
     const QByteArray image = encodeGoods(kGoods, true);
     QCOMPARE(sim->areaContent(5).left(image.size()), image);
     QCOMPARE(sim->requestTrace().value(0), QStringLiteral("C1"));
+
+    // The same file saved as UTF-8 writes the same records.
+    sim->setAreaContent(5, QByteArray(image.size(), '\0'));
+    writeFile("hand-utf8.csv", QStringLiteral("NAME;IntCode;BARCODE;Price;DEPT\r\n"
+                                              "\"Хлеб \"\"Бородинский\"\"\";1;4600000000008;45,50;1\r\n"
+                                              "\"Молоко; 3,2%\";12;;89.99;2\r\n"
+                                              "Сахар;12345;96385074;1234567.25;16\r\n").toUtf8());
+    run = cli(QStringList{"goods", "write"} + at(*sim, {"--serial", kSerial, "--csv", path("hand-utf8.csv")}));
+    QCOMPARE(run.status, 0);
+    QCOMPARE(sim->areaContent(5).left(image.size()), image);
 }
 
 void TestCliGoods::roundTripToASecondRegister()
@@ -123,14 +133,15 @@ void TestCliGoods::problemsStopTheWriteUnlessForced()
     QVERIFY(sim);
     writeFile("issues.csv", "name;intcode;barcode;price;dept\n"
                             ";1;;1;1\n"
-                            "Salt;12a;4600000000009;2;17\n");
+                            "Salt;12a;4600000000009;-5;17\n");
     CliRun run = cli(QStringList{"goods", "write"} + at(*sim, {"--serial", kSerial, "--csv", path("issues.csv")}));
     QCOMPARE(run.status, 1);
     QCOMPARE(run.out, QStringLiteral("1. Наименование не задано\n"
                                      "2. Внутренний код содержит некорректное значение\n"
                                      "2. Штрихкод содержит некорректное значение\n"
+                                     "2. Цена содержит некорректное значение\n"
                                      "2. Номер отдела содержит некорректное значение\n"));
-    QCOMPARE(run.err, QStringLiteral("Номенклатура не записана: проверка нашла проблемы (4); --force записывает её всё равно\n"));
+    QCOMPARE(run.err, QStringLiteral("Номенклатура не записана: проверка нашла проблемы (5); --force записывает её всё равно\n"));
     QVERIFY(!wroteAnything(*sim));
 
     run = cli(QStringList{"goods", "write"} + at(*sim, {"--serial", kSerial, "--csv", path("issues.csv"), "--force"}));
@@ -159,12 +170,10 @@ void TestCliGoods::refusedFilesTouchNothing_data()
     QTest::addColumn<QString>("error");
     QTest::newRow("no price column") << QByteArray("name;intcode;barcode;cost;dept\na;1;;1;1\n")
                                      << "Ошибка при загрузке. Проверьте формат файла.";
-    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBFname;intcode;barcode;price;dept\na;1;;1;1\n")
-                                     << "Ошибка при загрузке. Проверьте формат файла.";
     QTest::newRow("price with a currency") << QByteArray("name;intcode;barcode;price;dept\na;1;;1;1\n\nb;2;;12.5\xF0;1\n")
-                                           << "Ошибка при загрузке в строке 2. Проверьте формат файла.";
+                                           << "Ошибка при загрузке в строке 2. Проверьте формат файла. (строка 4, столбец price)";
     QTest::newRow("missing field") << QByteArray("name;intcode;barcode;price;dept\na;1;;1\n")
-                                   << "Ошибка при загрузке в строке 1. Проверьте формат файла.";
+                                   << "Ошибка при загрузке в строке 1. Проверьте формат файла. (строка 2)";
 }
 
 void TestCliGoods::refusedFilesTouchNothing()

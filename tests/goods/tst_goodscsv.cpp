@@ -1,3 +1,4 @@
+#include "goods/filteringcsvsource.h"
 #include "goods/goodscsv.h"
 #include "goods/qcsvsource.h"
 #include "params/cp1251codec.h"
@@ -100,7 +101,6 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("no price") << QByteArray("name;intcode;barcode;cost;dept\nA;1;;1;1\n");
-        QTest::newRow("utf-8 mark") << QByteArray("\xEF\xBB\xBFname;intcode;barcode;price;dept\nA;1;;1;1\n");
         QTest::newRow("quoted name") << QByteArray("\"name\";intcode;barcode;price;dept\nA;1;;1;1\n");
         QTest::newRow("spaced name") << QByteArray(" name;intcode;barcode;price;dept\nA;1;;1;1\n");
         QTest::newRow("blank first line") << QByteArray("\nname;intcode;barcode;price;dept\nA;1;;1;1\n");
@@ -249,15 +249,93 @@ private slots:
         QCOMPARE(filterGoodsCsv("a\r\nb"), QByteArray("a \nb"));
     }
 
-    void utf8NamesLoadDistorted()
+    void textEncodingsLoadTheSameNames_data()
     {
-        const GoodsCsvResult r = readGoodsCsv(kHeader + QStringLiteral("Сыр;1;;1;1\nМолоко;2;;2;1\n").toUtf8());
+        QTest::addColumn<QByteArray>("bytes");
+        const QString text = QStringLiteral("Name;intcode;barcode;price;dept\n"
+                                            "\"Сыр «Российский» 45%\";1;;1;1\n"
+                                            "Ёлка №2;2;;2;1\n");
+        QTest::newRow("windows-1251") << Cp1251Codec::encode(text);
+        QTest::newRow("utf-8") << text.toUtf8();
+        QTest::newRow("utf-8 with mark") << QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+        QTest::newRow("utf-8 with a character windows-1251 lacks")
+                << QByteArray("\xEF\xBB\xBF") + QString(text).replace(QStringLiteral("Ёлка"), QStringLiteral("Ёлка\u65E5"))
+                                                   .replace(QStringLiteral(" №2"), QStringLiteral("№2"))
+                                                   .toUtf8();
+    }
+
+    void textEncodingsLoadTheSameNames()
+    {
+        QFETCH(QByteArray, bytes);
+        const GoodsCsvResult r = readGoodsCsv(bytes);
         QCOMPARE(r.status, GoodsCsvResult::Loaded);
-        QCOMPARE(r.goods.size(), 2);
-        // Each letter is a lead byte Р or С (kept) and a byte no goods file holds.
-        QCOMPARE(r.goods.at(0).name, QStringLiteral("Р С С"));
-        QCOMPARE(r.goods.at(1).name, QStringLiteral("Р Р Р Р Р Р"));
-        QCOMPARE(r.goods.at(1).intcode, QStringLiteral("2"));
+        // Guillemets are no goods-file characters in either encoding, nor is
+        // a character Windows-1251 lacks: each becomes a space.
+        QCOMPARE(r.goods, GoodsList() << item(QStringLiteral("Сыр  Российский  45%"), "1", "", 1, 1)
+                                      << item(QStringLiteral("Ёлка №2"), "2", "", 2, 1));
+        QCOMPARE(readOldGoodsCsv(bytes).status, GoodsCsvResult::BadRow);
+    }
+
+    void encodingIsTakenFromTheBytes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("windows1251");
+        QTest::newRow("ascii") << QByteArray("a;b\n") << QByteArray("a;b\n");
+        QTest::newRow("windows-1251") << QByteArray("\xD1\xFB\xF0") << QByteArray("\xD1\xFB\xF0");
+        QTest::newRow("utf-8") << QStringLiteral("Сыр").toUtf8() << QByteArray("\xD1\xFB\xF0");
+        QTest::newRow("mark only") << QByteArray("\xEF\xBB\xBF") << QByteArray();
+        QTest::newRow("cut sequence") << QByteArray("\xD0") << QByteArray("\xD0");
+        QTest::newRow("overlong slash") << QByteArray("\xC0\xAF") << QByteArray("\xC0\xAF");
+        QTest::newRow("surrogate") << QByteArray("\xED\xA0\x80") << QByteArray("\xED\xA0\x80");
+        // "Рё" in Windows-1251 happens to be UTF-8 for "и": a whole file of
+        // such pairs and nothing else is taken for UTF-8.
+        QTest::newRow("ambiguous pair") << QByteArray("\xD0\xB8") << QByteArray("\xE8");
+    }
+
+    void encodingIsTakenFromTheBytes()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArray, windows1251);
+        QCOMPARE(goodsCsvAsWindows1251(bytes), windows1251);
+    }
+
+    void failuresNameTheirLineAndColumn_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("place");
+        const QByteArray good("A;1;;1;1\n");
+        QTest::newRow("price after a blank line") << kHeader + good + "\n" + "A;1;;12.5\xF0;1\n" << 2
+                                                  << QStringLiteral("строка 4, столбец price");
+        QTest::newRow("dept in the file's spelling")
+                << QByteArray("Name;IntCode;Barcode;Price;DEPT\r\n") + good + good + good + "A;1;;1;x\n" << 4
+                << QStringLiteral("строка 5, столбец DEPT");
+        QTest::newRow("missing field") << kHeader + good + "A;1;;1\n" << 2 << QStringLiteral("строка 3");
+        QTest::newRow("open quote") << kHeader + "\"A;1;;1;1\n" << 1 << QStringLiteral("строка 2");
+        QTest::newRow("duplicated column")
+                << QByteArray("name;intcode;barcode;price;dept;price\nA;1;;1;1;1\n") << 1
+                << QStringLiteral("строка 1, столбец price");
+        QTest::newRow("utf-8 row") << kHeader + good + QStringLiteral("Сыр;1;;1р;1\n").toUtf8() << 2
+                                   << QStringLiteral("строка 3, столбец price");
+    }
+
+    void failuresNameTheirLineAndColumn()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, row);
+        QFETCH(QString, place);
+        const GoodsCsvResult r = readGoodsCsv(bytes);
+        QCOMPARE(r.status, GoodsCsvResult::BadRow);
+        QCOMPARE(r.row, row);
+        QCOMPARE(r.place(), place);
+    }
+
+    void oldLayoutFailuresNameTheirPlace()
+    {
+        const GoodsCsvResult r = readOldGoodsCsv("INTCODE;NAME;BARCODE;DEPT;PRICE\n7;A;;1;1\n8;B;;1;x\n");
+        QCOMPARE(r.status, GoodsCsvResult::BadRow);
+        QCOMPARE(r.place(), QStringLiteral("строка 3, столбец PRICE"));
+        QCOMPARE(GoodsCsvResult().place(), QString());
     }
 
     void writesTheCurrentLayout()
@@ -287,6 +365,10 @@ private slots:
         QTest::newRow("99999999.99") << 99999999.99 << QByteArray("99999999.99");
         QTest::newRow("1e15") << 1e15 << QByteArray("1000000000000000");
         QTest::newRow("negative") << -2.5 << QByteArray("-2.5");
+        // Prices the check reports are kept as they are, not rounded away.
+        QTest::newRow("three decimals") << 0.125 << QByteArray("0.125");
+        QTest::newRow("beyond the record") << 1e20 << QByteArray("100000000000000000000");
+        QTest::newRow("negative zero") << -0.0 << QByteArray("0");
     }
 
     void pricesAreWrittenInFull()
@@ -376,6 +458,70 @@ private slots:
         }
     }
 
+    // Files past a megabyte are read by two readers at once: the rows, the
+    // counter and the line of a failure must come out as from one.
+    void largeFilesReadAsOne_data()
+    {
+        QTest::addColumn<int>("badRow");  // 0 for none
+        QTest::newRow("no failure") << 0;
+        QTest::newRow("failure early") << 100;
+        QTest::newRow("failure late") << 25000;
+        QTest::newRow("failure in the last row") << 30000;
+    }
+
+    void largeFilesReadAsOne()
+    {
+        QFETCH(int, badRow);
+        const QByteArray pad(40, 'x');
+        QByteArray bytes = kHeader;
+        int line = 1;
+        int badLine = 0;
+        for (int i = 1; i <= 30000; ++i) {
+            // A blank line now and then: counted as a line, not as a row.
+            if (i % 1000 == 0) {
+                bytes += "\n";
+                ++line;
+            }
+            bytes += pad + ';' + QByteArray::number(i) + ";;" + QByteArray::number(i) + (i == badRow ? "x" : "")
+                    + ".25;1\n";
+            if (i == badRow)
+                badLine = line + 1;
+            ++line;
+        }
+        QVERIFY(bytes.size() > 1024 * 1024);
+        RecordingProgress progress;
+        const GoodsCsvResult r = readGoodsCsv(bytes, &progress);
+        QCOMPARE(progress.starts, QList<int>() << line);
+        if (badRow > 0) {
+            QCOMPARE(r.status, GoodsCsvResult::BadRow);
+            QCOMPARE(r.row, badRow);
+            QCOMPARE(r.place(), QStringLiteral("строка %1, столбец price").arg(badLine));
+            QVERIFY(r.goods.isEmpty());
+            return;
+        }
+        QCOMPARE(r.status, GoodsCsvResult::Loaded);
+        QCOMPARE(r.row, 30001);
+        QCOMPARE(r.goods.size(), 30000);
+        for (int i = 0; i < r.goods.size(); ++i) {
+            if (r.goods.at(i).intcode != QString::number(i + 1) || r.goods.at(i).price != i + 1.25)
+                QFAIL(qPrintable(QStringLiteral("row %1 out of place").arg(i + 1)));
+        }
+        QVERIFY(!progress.rows.isEmpty() && progress.rows.last() <= line);
+    }
+
+    void largeFileCancelKeepsTheRowsBeforeIt()
+    {
+        QByteArray bytes = kHeader;
+        for (int i = 1; i <= 40000; ++i)
+            bytes += QByteArray(30, 'y') + ';' + QByteArray::number(i) + ";;1;1\n";
+        RecordingProgress progress(500);
+        const GoodsCsvResult r = readGoodsCsv(bytes, &progress);
+        QCOMPARE(r.status, GoodsCsvResult::Cancelled);
+        QVERIFY(!r.goods.isEmpty() && r.goods.size() < 1000);
+        for (int i = 0; i < r.goods.size(); ++i)
+            QCOMPARE(r.goods.at(i).intcode, QString::number(i + 1));
+    }
+
     void sourceDeliversInPiecesThenZero()
     {
         QCsvSource source(QByteArray("abcdefg"));
@@ -387,6 +533,17 @@ private slots:
         QCOMPARE(source.read(buffer, 8), 0);
         QCsvSource empty{QByteArray()};
         QCOMPARE(empty.read(buffer, 8), 0);
+    }
+
+    void filteringSourceSendsThePrefixFirst()
+    {
+        FilteringCsvSource source(QByteArray("d\te\x98" "f"), QByteArray("ab\r\n"));
+        char buffer[8] = {};
+        QCOMPARE(source.read(buffer, 2), 2);
+        QCOMPARE(QByteArray(buffer, 2), QByteArray("ab"));
+        QCOMPARE(source.read(buffer, 8), 7);
+        QCOMPARE(QByteArray(buffer, 7), QByteArray(" \nd e f"));
+        QCOMPARE(source.read(buffer, 8), 0);
     }
 };
 

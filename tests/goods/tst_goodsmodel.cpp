@@ -75,6 +75,7 @@ private slots:
     void departmentNames();
     void setDataRoles();
     void insertAndRemove();
+    void editsMarkTheTableModified();
     void proxySortsAfterAnnouncing();
     void proxySortsDepartmentsByName();
     void validationTexts();
@@ -175,6 +176,42 @@ void TestGoodsModel::insertAndRemove()
     QCOMPARE(model.rowCount(), 4);
 }
 
+void TestGoodsModel::editsMarkTheTableModified()
+{
+    GoodsTableModel model;
+    QSignalSpy marked(&model, &GoodsTableModel::modifiedChanged);
+    model.setGoods({valid(1), valid(2)});
+    QVERIFY(!model.isModified());
+
+    // An editor closed on the value it opened with changes nothing.
+    for (int column = 0; column < GoodsTableModel::ColumnCount; ++column)
+        QVERIFY(model.setData(model.index(1, column), model.index(1, column).data(Qt::EditRole)));
+    QVERIFY(!model.isModified());
+    QVERIFY(marked.isEmpty());
+
+    const std::function<void()> edits[] = {
+        [&] { model.setData(model.index(0, GoodsTableModel::PriceColumn), 2.5); },
+        [&] { model.setData(model.index(0, GoodsTableModel::DeptColumn), 2); },
+        [&] { model.insertRows(2, 1); },
+        [&] { model.removeRows(0, 1); },
+    };
+    for (const auto &edit : edits) {
+        edit();
+        QVERIFY(model.isModified());
+        model.setModified(false);
+    }
+    QCOMPARE(marked.count(), 8);
+    QCOMPARE(marked.last().first().toBool(), false);
+
+    // Refused edits are none.
+    QVERIFY(!model.removeRows(5, 1));
+    QVERIFY(!model.setData(model.index(0, 0), QStringLiteral("x"), Qt::DisplayRole));
+    QVERIFY(!model.isModified());
+    model.insertRows(0, 1);
+    model.setGoods({valid(3)});
+    QVERIFY(!model.isModified());
+}
+
 void TestGoodsModel::proxySortsAfterAnnouncing()
 {
     GoodsTableModel model;
@@ -227,7 +264,7 @@ void TestGoodsModel::validationTexts()
         item(QString(), QString(), "4006381333932", 0, 0),              // everything wrong
         item(QString(90, QChar(0x0416)), "123456", "", 0, 4),
         item("ok", "12a", "96385074", 0, -1),
-        item("ok", "1", "40063813339X1", -5, 1),                        // the price is not checked
+        item("ok", "1", "40063813339X1", -5, 1),
     };
     const QList<Reported> expected{
         {1, 0, QStringLiteral("2. Наименование не задано")},
@@ -240,6 +277,7 @@ void TestGoodsModel::validationTexts()
         {3, 1, QStringLiteral("4. Внутренний код содержит некорректное значение")},
         {3, 4, QStringLiteral("4. Номер отдела содержит некорректное значение")},
         {4, 2, QStringLiteral("5. Штрихкод содержит некорректное значение")},
+        {4, 3, QStringLiteral("5. Цена содержит некорректное значение")},
     };
     QCOMPARE(validate(goods, 3, 2000), expected);
 

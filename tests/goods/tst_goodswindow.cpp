@@ -142,7 +142,7 @@ private slots:
         QVERIFY(sim);
         QVERIFY(sim->setAreaContent(5, encodeGoods(threeGoods(), true)));
         auto w = makeWindow(QStringLiteral("127.0.0.142"));
-        w->model()->insertRows(0, 5);
+        w->model()->setGoods(GoodsList(5));
         trigger(w.get(), "actionValidate");
         QVERIFY(w->issues());
         QVERIFY(w->issues()->model()->rowCount() > 0);
@@ -164,7 +164,7 @@ private slots:
         QVERIFY(sim->setAreaContent(5, encodeGoods(threeGoods(), true)));
         sim->setRefuse(SimRefuse::Unbind);
         auto w = makeWindow(QStringLiteral("127.0.0.143"));
-        w->model()->insertRows(0, 2);
+        w->model()->setGoods(GoodsList(2));
 
         trigger(w.get(), "actionImport");
         QTRY_VERIFY(!dialogs.shown().isEmpty());
@@ -186,7 +186,7 @@ private slots:
         QVERIFY(sim->setAreaContent(5, encodeGoods(threeGoods(), true)));
         sim->setBadChecksum(true);
         auto w = makeWindow(QStringLiteral("127.0.0.144"));
-        w->model()->insertRows(0, 1);
+        w->model()->setGoods(GoodsList(1));
 
         trigger(w.get(), "actionImport");
         QTRY_VERIFY(!dialogs.shown().isEmpty());
@@ -205,7 +205,7 @@ private slots:
         QVERIFY(sim->setAreaContent(5, encodeGoods(threeGoods(), true)));
         sim->setReplyDelay(300);
         auto w = makeWindow(QStringLiteral("127.0.0.145"));
-        w->model()->insertRows(0, 2);
+        w->model()->setGoods(GoodsList(2));
 
         cancelProgressAt(QStringLiteral("Загрузка из ККТ..."));
         trigger(w.get(), "actionImport");

@@ -77,6 +77,7 @@ void TestCp1251Codec::unmappableCharactersBecomeQuestionMarks()
     // A character outside the BMP is one character, so one replacement.
     QCOMPARE(Cp1251Codec::encode(QString::fromUtf8("x😀y")), QByteArray("x?y"));
     QCOMPARE(Cp1251Codec::encode(QString::fromUtf8("ä")), QByteArray("?"));
+    QCOMPARE(Cp1251Codec::encode(QString::fromUtf8("x😀y日ä№"), ' '), QByteArray("x y  \xB9"));
 }
 
 void TestCp1251Codec::encodeFieldPadsAndCuts()

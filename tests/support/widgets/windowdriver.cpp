@@ -97,11 +97,6 @@ bool pressKey(QWidget *window, const QKeySequence &key, QWidget *widget)
     return true;
 }
 
-QString statusMessage(QMainWindow *window)
-{
-    return window->statusBar()->currentMessage();
-}
-
 QStringList statusLabels(QMainWindow *window)
 {
     QList<QLabel *> labels = window->statusBar()->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
@@ -164,6 +159,11 @@ void retype(QLineEdit *edit, const QString &text)
     typeText(edit, text);
 }
 
+void press(QWidget *widget, Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    pressKey(widget->window(), QKeySequence(int(key) | int(modifiers)), widget);
+}
+
 bool typeInto(QAbstractItemView *view, const QModelIndex &index, const QString &text)
 {
     auto *edit = qobject_cast<QLineEdit *>(openEditor(view, index));
@@ -219,6 +219,27 @@ void doubleClickCell(QAbstractItemView *view, const QModelIndex &index)
     const QPoint at = cellCentre(view, index);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+}
+
+QString statusMessage(QWidget *window)
+{
+    auto *main = qobject_cast<QMainWindow *>(window);
+    if (!main) {
+        failMissing("QMainWindow", window->objectName());
+        return QString();
+    }
+    return main->statusBar()->currentMessage();
+}
+
+QString statusLabel(QWidget *window, const QString &labelName)
+{
+    auto *main = qobject_cast<QMainWindow *>(window);
+    if (!main) {
+        failMissing("QMainWindow", window->objectName());
+        return QString();
+    }
+    auto *label = child<QLabel>(main->statusBar(), labelName);
+    return label ? label->text() : QString();
 }
 
 void cancelProgressAt(const QString &label)

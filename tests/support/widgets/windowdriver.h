@@ -61,6 +61,9 @@ void typeText(QWidget *widget, const QString &text);
 // Select all, erase, type.
 void retype(QLineEdit *edit, const QString &text);
 
+// pressKey() on the widget's own window.
+void press(QWidget *widget, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
 // A cell is edited through the editor its view opens for it, so that the
 // cell's delegate decides what reaches the model. Each returns false when the
 // view opens no editor of the expected kind (or the list has no such entry).
@@ -73,9 +76,11 @@ bool toggleInEditor(QAbstractItemView *view, const QModelIndex &index);
 void clickCell(QAbstractItemView *view, const QModelIndex &index);
 void doubleClickCell(QAbstractItemView *view, const QModelIndex &index);
 
-// What the status bar says: its current message, and the texts of its labels
+// What the status bar of a main window shows: its passing message, the text
+// of a label it keeps (found by object name), and the texts of all its labels
 // from left to right (the empty ones too).
-QString statusMessage(QMainWindow *window);
+QString statusMessage(QWidget *window);
+QString statusLabel(QWidget *window, const QString &labelName);
 QStringList statusLabels(QMainWindow *window);
 
 // Visible modal progress dialogs of exchanges and searches, anywhere.
