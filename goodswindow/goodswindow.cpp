@@ -13,6 +13,8 @@
 #include "goodswindow/priceitemdelegate.h"
 #include "link/registerdefaults.h"
 #include "params/deviceprofile.h"
+#include "session/profilefile.h"
+#include "widgets/backuppicker.h"
 #include "widgets/comboboxitemdelegate.h"
 #include "widgets/dialogs.h"
 #include "widgets/exchangeprogress.h"
@@ -188,6 +190,7 @@ void GoodsWindow::buildMenus()
     QMenu *device = menuBar()->addMenu(tr("ККТ"));
     addMenuAction(device, tr("Загрузить из ККТ"), "actionImport", &GoodsWindow::onDeviceImport);
     addMenuAction(device, tr("Выгрузить в ККТ"), "actionExport", &GoodsWindow::onDeviceExport);
+    addMenuAction(device, tr("Восстановить из резервной копии…"), "actionRestore", &GoodsWindow::onDeviceRestore);
     QMenu *profile = menuBar()->addMenu(tr("Профиль"));
     addMenuAction(profile, tr("Сохранить профиль"), "actionProfileExport", &GoodsWindow::onProfileExport);
     QMenu *file = menuBar()->addMenu(tr("Файл"));
@@ -301,10 +304,16 @@ void GoodsWindow::onDeviceImportFinished()
 
 void GoodsWindow::onDeviceExport()
 {
-    if (m_session.isBusy() || refuseUnstorablePrices(tr("Выгрузка в ККТ")))
+    const QString title = tr("Выгрузка в ККТ");
+    if (m_session.isBusy() || refuseUnstorablePrices(title))
+        return;
+    // An empty table, opened from a profile without goods, would wipe the
+    // register's goods on one click.
+    if (m_model->rowCount() == 0
+        && !Dialogs::question(this, title, tr("Таблица товаров пуста. Удалить все товары из ККТ?")))
         return;
     const QByteArray image = encodeGoods(m_model->goods(), true);
-    if (!isReachable(tr("Выгрузка в ККТ")))
+    if (!isReachable(title))
         return;
     runExchange(tr("Выгрузка в ККТ..."), false, image, m_model->rowCount());
 }
@@ -315,11 +324,65 @@ void GoodsWindow::onDeviceExportFinished()
     if (result != 0) {
         Dialogs::warning(this, tr("Выгрузка в ККТ"), tr("Ошибка выгрузки. %1").arg(result),
                          m_session.informativeText());
+        if (m_session.partlyWritten())
+            offerRestore(tr("Выгрузка в ККТ"), m_session.backupFile());
     } else {
         m_model->setModified(false);
         showStatus(tr("Записано в ККТ в %1").arg(now("HH:mm:ss")));
         Dialogs::information(this, tr("Выгрузка в ККТ"), tr("Выгрузка завершена успешно"));
     }
+}
+
+void GoodsWindow::offerRestore(const QString &title, const QString &file)
+{
+    if (Dialogs::question(this, title, tr("Восстановить данные ККТ из резервной копии?")))
+        restoreBackup(file);
+}
+
+void GoodsWindow::onDeviceRestore()
+{
+    const QString title = tr("Восстановление из резервной копии");
+    if (m_session.isBusy() || !mayDiscardEdits())
+        return;
+    const QString file = BackupPicker::choose(this, title, m_serial, ProfileFile::goodsKind());
+    if (!file.isEmpty())
+        restoreBackup(file);
+}
+
+void GoodsWindow::restoreBackup(const QString &file)
+{
+    const QString title = tr("Восстановление из резервной копии");
+    ProfileFile backup;
+    QString error;
+    if (!backup.read(file, &error)) {
+        Dialogs::critical(this, title, error);
+        return;
+    }
+    if (!isReachable(title))
+        return;
+    ExchangeProgress::Options options;
+    options.label = tr("Подключение к ККТ...");
+    options.progressText = tr("Восстановление в ККТ...");
+    m_session.setAddress(m_address, m_port);
+    ExchangeProgress::run(this, m_session, options, this, [this, file, backup] { onRestoreFinished(file, backup); },
+                          [this, backup] { m_session.restore(backup); });
+}
+
+void GoodsWindow::onRestoreFinished(const QString &file, const ProfileFile &backup)
+{
+    const QString title = tr("Восстановление из резервной копии");
+    const int result = m_session.result();
+    if (result != 0) {
+        Dialogs::warning(this, title, tr("Ошибка выгрузки. %1").arg(result), m_session.informativeText());
+        // Once it has begun, the same backup is what to write again.
+        if (m_session.partlyWritten())
+            offerRestore(title, file);
+        return;
+    }
+    // The register now holds the backup's goods, and so does the table.
+    replaceGoods(decodeGoods(backup.goods), tr("ККТ, %1").arg(now("HH:mm")));
+    showStatus(tr("Восстановлено из резервной копии в %1").arg(now("HH:mm:ss")));
+    Dialogs::information(this, title, tr("Резервная копия записана в ККТ"));
 }
 
 void GoodsWindow::onTableMenu(const QPoint &pos)

@@ -11,6 +11,7 @@
 
 class GoodsFindBar;
 class GoodsIssueWidget;
+class ProfileFile;
 class GoodsSortFilterProxyModel;
 class GoodsTableModel;
 class QLabel;
@@ -51,6 +52,7 @@ private slots:
     void onDeviceExport();
     void onDeviceImport();
     void onDeviceExportFinished();
+    void onDeviceRestore();
     void onDeviceImportFinished();
     void onTableMenu(const QPoint &pos);
     void onAppendGoods();
@@ -71,6 +73,10 @@ private:
     void buildView();
     void buildStatusBar();
     bool isReachable(const QString &title);
+    void restoreBackup(const QString &file);
+    void onRestoreFinished(const QString &file, const ProfileFile &backup);
+    // After a write that failed part way: the question whether to restore.
+    void offerRestore(const QString &title, const QString &file);
     void runExchange(const QString &progressText, bool import, const QByteArray &image, int rows);
     // Asks for a file and reads it whole; a failure is reported and gives false.
     bool readChosenFile(QString *fileName, QByteArray *bytes);

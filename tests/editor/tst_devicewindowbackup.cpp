@@ -103,9 +103,12 @@ private slots:
         // Identify, header, serial page, the backup's seven reads, one write.
         m_sim->setDropAfter(11);
         changeOrganisation(w.get(), QStringLiteral("ООО «Оборванная»"));
-        dialogs().setOnShown([this](const DialogRequest &request) {
-            if (request.text == kRestoreQuestion)
-                m_sim->clearFaults();
+        bool halfWritten = false;
+        dialogs().setOnShown([&](const DialogRequest &request) {
+            if (request.text != kRestoreQuestion)
+                return;
+            halfWritten = m_sim->areaContent(2) != before;
+            m_sim->clearFaults();
         });
         dialogs().answerYes();
         trigger(w.get(), "actionExport");
@@ -121,6 +124,7 @@ private slots:
         QCOMPARE(shown.at(1).kind, DialogRequest::Question);
         QCOMPARE(shown.at(1).text, kRestoreQuestion);
         QCOMPARE(shown.at(2).text, QStringLiteral("Резервная копия записана в ККТ"));
+        QVERIFY(halfWritten);
         QCOMPARE(m_sim->areaContent(2), before);
         QCOMPARE(child<QLineEdit>(w.get(), "orgNameEdit")->text(), QStringLiteral("ООО Ромашка"));
     }

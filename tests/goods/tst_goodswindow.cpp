@@ -4,6 +4,7 @@
 #include "goodswindow/goodswindow.h"
 #include "link/fixedprobe.h"
 #include "params/deviceprofile.h"
+#include "session/backupstore.h"
 #include "tests/goods/goodssamples.h"
 #include "tests/support/core/simulators.h"
 #include "tests/support/core/testsettings.h"
@@ -125,9 +126,15 @@ private slots:
         QVERIFY(sim);
         sim->setAreaContent(5, QByteArray(1024, '\x55'));
         auto w = makeWindow(QStringLiteral("127.0.0.141"));
+        // An empty table asks first; No sends nothing.
+        dialogs.answerNo();
         trigger(w.get(), "actionExport");
-        QTRY_VERIFY(!dialogs.shown().isEmpty());
-        QCOMPARE(dialogs.last().text, QStringLiteral("Выгрузка завершена успешно"));
+        QCOMPARE(dialogs.last().kind, DialogRequest::Question);
+        QCOMPARE(dialogs.last().text, QStringLiteral("Таблица товаров пуста. Удалить все товары из ККТ?"));
+        QCOMPARE(sim->connectionCount(), 0);
+        dialogs.answerYes();
+        trigger(w.get(), "actionExport");
+        QTRY_COMPARE(dialogs.last().text, QStringLiteral("Выгрузка завершена успешно"));
         const QByteArray area = sim->areaContent(5);
         QCOMPARE(area.left(256), encodeGoods(GoodsList(), true));
         QCOMPARE(area.mid(256, 16), QByteArray(16, '\x55'));
@@ -243,11 +250,80 @@ private slots:
         sim->setNakWrites(true);
         auto w = makeWindow(QStringLiteral("127.0.0.147"));
         w->model()->setGoods(threeGoods());
+        dialogs.answerNo();
         trigger(w.get(), "actionExport");
-        QTRY_VERIFY(!dialogs.shown().isEmpty());
-        QCOMPARE(dialogs.last().kind, DialogRequest::Warning);
-        QCOMPARE(dialogs.last().title, QStringLiteral("Выгрузка в ККТ"));
-        QVERIFY(dialogs.last().text.startsWith(QStringLiteral("Ошибка выгрузки. -")));
+        QTRY_COMPARE(dialogs.shown().size(), 2);
+        const DialogRequest failure = dialogs.shown().at(0);
+        QCOMPARE(failure.kind, DialogRequest::Warning);
+        QCOMPARE(failure.title, QStringLiteral("Выгрузка в ККТ"));
+        QCOMPARE(failure.text, QStringLiteral("Ошибка выгрузки. -9"));
+        QCOMPARE(dialogs.last().text, QStringLiteral("Восстановить данные ККТ из резервной копии?"));
+    }
+
+    // Cut off after its first write request, the write offers its backup,
+    // which brings every byte of the goods area back.
+    void cutOffWriteIsRestored()
+    {
+        TestSettings settings;
+        ScriptedDialogs dialogs;
+        FixedProbe::Scope probes;
+        auto sim = startSim(QStringLiteral("127.0.18.50"));
+        QVERIFY(sim);
+        GoodsList old;
+        for (int i = 1; i <= 20; ++i)
+            old.append(GoodsItem{QStringLiteral("Старый %1").arg(i), QString::number(i), QString(), 1.0 * i, 1});
+        QVERIFY(sim->setAreaContent(5, encodeGoods(old, true)));
+        const QByteArray before = sim->areaContent(5);
+        auto w = makeWindow(QStringLiteral("127.0.18.50"));
+        GoodsList fresh;
+        for (int i = 1; i <= 30; ++i)
+            fresh.append(GoodsItem{QStringLiteral("Новый %1").arg(i), QString::number(i), QString(), 2.0 * i, 1});
+        w->model()->setGoods(fresh);
+        // Identify, header, serial page, the backup's four reads of the 16
+        // pages the write touches, then one write of four pages.
+        sim->setDropAfter(8);
+        bool halfWritten = false;
+        dialogs.setOnShown([&](const DialogRequest &request) {
+            if (request.kind != DialogRequest::Question)
+                return;
+            halfWritten = sim->areaContent(5) != before;
+            sim->clearFaults();
+        });
+        dialogs.answerYes();
+        trigger(w.get(), "actionExport");
+        QTRY_COMPARE(dialogs.last().text, QStringLiteral("Резервная копия записана в ККТ"));
+        QCOMPARE(dialogs.shown().at(0).text, QStringLiteral("Ошибка выгрузки. -14"));
+        QVERIFY(dialogs.shown().at(0).informative.contains(QStringLiteral("Данные в ККТ могли быть записаны частично")));
+        QVERIFY(halfWritten);
+        QCOMPARE(sim->areaContent(5), before);
+        QCOMPARE(names(w->model()->goods()), names(old));
+    }
+
+    // The menu lists the goods backups with their counts, newest first.
+    void restoreFromTheMenu()
+    {
+        TestSettings settings;
+        ScriptedDialogs dialogs;
+        FixedProbe::Scope probes;
+        auto sim = startSim(QStringLiteral("127.0.18.51"));
+        QVERIFY(sim);
+        QVERIFY(sim->setAreaContent(5, encodeGoods(threeGoods(), true)));
+        auto w = makeWindow(QStringLiteral("127.0.18.51"));
+        w->model()->setGoods(threeGoods().mid(0, 1));
+        trigger(w.get(), "actionExport");
+        QTRY_COMPARE(dialogs.last().text, QStringLiteral("Выгрузка завершена успешно"));
+        dialogs.clear();
+
+        const QVector<BackupEntry> backups = BackupStore::list(kSerial);
+        QCOMPARE(backups.size(), 1);
+        dialogs.answerItem(QStringLiteral("%1 — товаров: 3")
+                                   .arg(backups.at(0).time.toLocalTime().toString("dd.MM.yyyy HH:mm:ss")));
+        dialogs.answerYes();
+        trigger(w.get(), "actionRestore");
+        QTRY_COMPARE(dialogs.last().text, QStringLiteral("Резервная копия записана в ККТ"));
+        QCOMPARE(dialogs.shown().at(0).items.size(), 1);
+        QCOMPARE(names(w->model()->goods()), names(threeGoods()));
+        QCOMPARE(sim->areaContent(5).left(6 * 128), encodeGoods(threeGoods(), true));
     }
 
     // The register's serial number is only the start of the window's.
@@ -281,6 +357,7 @@ private slots:
         QCOMPARE(dialogs.shown().size(), 1);
         QCOMPARE(dialogs.last().title, QStringLiteral("Загрузка из ККТ"));
         QCOMPARE(dialogs.last().text, QStringLiteral("ККТ по адресу 127.0.0.148 не доступен"));
+        w->model()->setGoods(threeGoods());
         trigger(w.get(), "actionExport");
         QCOMPARE(dialogs.shown().size(), 2);
         QCOMPARE(dialogs.last().title, QStringLiteral("Выгрузка в ККТ"));
