@@ -4,6 +4,7 @@
 #include "cli/clistatus.h"
 #include "cli/console.h"
 #include "cli/discovercommand.h"
+#include "cli/fleetcommand.h"
 #include "cli/goodscommand.h"
 #include "cli/identifycommand.h"
 #include "cli/paramscommand.h"
@@ -26,6 +27,8 @@ int CliApplication::run(const QStringList &arguments)
         return ProfileCommand::run(rest);
     if (command == QLatin1String("backup"))
         return BackupCommand::run(rest);
+    if (command == QLatin1String("fleet"))
+        return FleetCommand::run(rest);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
         Console::out(helpText());
         return StatusOk;
@@ -56,8 +59,14 @@ QString CliApplication::helpText()
               "  backup list SERIAL [--json]                   резервные копии, снятые перед записью\n"
               "  backup show FILE                              содержимое резервной копии в JSON\n"
               "  backup restore ADDRESS --serial S --from FILE резервная копия обратно в ККТ\n"
+              "  fleet status [--inventory FILE]               опрос всех ККТ списка: доступность, версия, номер\n"
+              "  fleet backup [--inventory FILE]               резервные копии всех ККТ списка\n"
+              "  fleet goods CSV [--inventory FILE] [--force]  номенклатура из CSV-файла во все ККТ списка\n"
               "\n"
               "Команды обмена с ККТ принимают --port N (по умолчанию %1).\n"
+              "Команды fleet работают со списком ККТ программы или с файлом --inventory\n"
+              "(serial;address;name[;port], UTF-8), с --jobs N ККТ одновременно (по умолчанию 8),\n"
+              "и выводят итог таблицей, --json или --csv; Ctrl+C не начинает новые ККТ.\n"
               "Справка по команде: korvane-cli КОМАНДА --help\n"
               "\n"
               "Коды завершения:\n"
@@ -66,6 +75,7 @@ QString CliApplication::helpText()
               "  2  ошибка в командной строке\n"
               "  3  входные данные отвергнуты: файл, заводской номер, номенклатура\n"
               "  4  ККТ не доступна\n"
-              "  5  обмен с ККТ завершился ошибкой")
+              "  5  обмен с ККТ завершился ошибкой\n"
+              "  6  fleet: не все ККТ списка обслужены успешно")
         .arg(RegisterDefaults::TcpPort);
 }

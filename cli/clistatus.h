@@ -8,4 +8,5 @@ enum CliStatus : int {
     StatusBadInput = 3,        // a file, a serial number or goods that are refused
     StatusUnreachable = 4,     // the register did not answer the probe
     StatusExchangeFailed = 5,  // the exchange ended with a result code
+    StatusSomeFailed = 6,      // a fleet command: at least one register did not succeed
 };

@@ -133,22 +133,22 @@ int ConsoleSession::report(const QString &failure)
     if (m_session.partlyWritten()) {
         Console::error(tr("Данные в ККТ могли быть записаны частично. Резервная копия: %1")
                            .arg(QDir::toNativeSeparators(m_session.backupFile())));
-        Console::error(tr("Восстановить: %1").arg(restoreCommand()));
+        Console::error(tr("Восстановить: %1").arg(restoreCommand(m_session)));
     }
     return statusOf(result);
 }
 
-QString ConsoleSession::restoreCommand() const
+QString ConsoleSession::restoreCommand(const RegisterSession &session)
 {
     auto quoted = [](const QString &text) {
         static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_./:\\\\-]+$"));
         return plain.match(text).hasMatch() ? text : QStringLiteral("\"%1\"").arg(text);
     };
     QString command = QStringLiteral("korvane-cli backup restore %1 --serial %2 --from %3")
-                              .arg(address(), quoted(m_session.expectedSerial()),
-                                   quoted(QDir::toNativeSeparators(m_session.backupFile())));
-    if (m_session.port() != RegisterDefaults::TcpPort)
-        command += QStringLiteral(" --port %1").arg(m_session.port());
+                              .arg(session.address(), quoted(session.expectedSerial()),
+                                   quoted(QDir::toNativeSeparators(session.backupFile())));
+    if (session.port() != RegisterDefaults::TcpPort)
+        command += QStringLiteral(" --port %1").arg(session.port());
     return command;
 }
 

@@ -34,14 +34,14 @@ public:
     // What the register reported in the last exchange.
     RegisterIdentity identity() const { return m_session.identity(); }
     QString explanation() const { return m_session.explanation(); }
+    // The command that writes the latest backup of `session` back.
+    static QString restoreCommand(const RegisterSession &session);
 
 private:
     // `failure` carries %1 for the result code.
     int run(const QString &failure, const QString &progressText, const QVector<int> &areaPages,
             const std::function<void()> &start);
     int report(const QString &failure);
-    // The command that writes the latest backup back.
-    QString restoreCommand() const;
     void showProgress(const QString &text, int done);
 
     RegisterSession m_session;

@@ -15,7 +15,6 @@
 
 namespace {
 
-
 QString tr(const char *text)
 {
     return QCoreApplication::translate("GoodsCommand", text);
@@ -27,37 +26,6 @@ void addCommonOptions(CommandLine &line)
     line.addSerialOption();
     line.addFileOption(QStringLiteral("csv"), tr("CSV-файл номенклатуры (name;intcode;barcode;price;dept, Windows-1251 или UTF-8)."));
     line.addPortOption();
-}
-
-// The goods of a CSV file, or a status with its error reported.
-int loadCsv(const QString &path, GoodsList *goods)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Console::error(tr("Не удалось открыть файл %1: %2").arg(path, file.errorString()));
-        return StatusBadInput;
-    }
-    const GoodsCsvResult result = readGoodsCsv(file.readAll(), nullptr, path);
-    switch (result.status) {
-    case GoodsCsvResult::Loaded:
-        break;
-    case GoodsCsvResult::BadHeader:
-        Console::error(tr("Файл %1: %2").arg(path, tr("Ошибка при загрузке. Проверьте формат файла.")));
-        return StatusBadInput;
-    default: {
-        QString text = tr("Ошибка при загрузке в строке %1. Проверьте формат файла.").arg(result.row);
-        if (!result.place().isEmpty())
-            text += QStringLiteral(" (%1)").arg(result.place());
-        Console::error(tr("Файл %1: %2").arg(path, text));
-        return StatusBadInput;
-    }
-    }
-    if (result.goods.size() > GoodsRecord::MaxGoods) {
-        Console::error(tr("Файл %1: %2 товаров, больше, чем помещается в ККТ").arg(path).arg(result.goods.size()));
-        return StatusBadInput;
-    }
-    *goods = result.goods;
-    return StatusOk;
 }
 
 int refuseProblems(int count)
@@ -117,15 +85,10 @@ int GoodsCommand::write(const QStringList &arguments)
     if (status != StatusOk)
         return status;
 
-    // The row limit is the register's own capacity, known once it has
-    // identified itself: the other problems are found before connecting, the
-    // limit in the same exchange as the write.
     const bool force = line.isSet(QStringLiteral("force"));
-    const QVector<GoodsProblem> problems = checkGoods(goods, DeviceParams::DeptCount, GoodsRecord::MaxGoods + 1);
-    for (const GoodsProblem &problem : problems)
-        Console::out(problem.text);
-    if (!problems.isEmpty() && !force)
-        return refuseProblems(problems.size());
+    status = checkBeforeWrite(goods, force);
+    if (status != StatusOk)
+        return status;
     ConsoleSession session(address, line.port(), line.serial());
     status = session.writeGoods(encodeGoods(goods, true), goods.size(), force);
     if (status == StatusIssues) {
@@ -135,4 +98,47 @@ int GoodsCommand::write(const QStringList &arguments)
     if (status == StatusOk)
         Console::out(tr("Выгрузка завершена успешно"));
     return status;
+}
+
+int GoodsCommand::loadCsv(const QString &path, GoodsList *goods)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Console::error(tr("Не удалось открыть файл %1: %2").arg(path, file.errorString()));
+        return StatusBadInput;
+    }
+    const GoodsCsvResult result = readGoodsCsv(file.readAll(), nullptr, path);
+    switch (result.status) {
+    case GoodsCsvResult::Loaded:
+        break;
+    case GoodsCsvResult::BadHeader:
+        Console::error(tr("Файл %1: %2").arg(path, tr("Ошибка при загрузке. Проверьте формат файла.")));
+        return StatusBadInput;
+    default: {
+        QString text = tr("Ошибка при загрузке в строке %1. Проверьте формат файла.").arg(result.row);
+        if (!result.place().isEmpty())
+            text += QStringLiteral(" (%1)").arg(result.place());
+        Console::error(tr("Файл %1: %2").arg(path, text));
+        return StatusBadInput;
+    }
+    }
+    if (result.goods.size() > GoodsRecord::MaxGoods) {
+        Console::error(tr("Файл %1: %2 товаров, больше, чем помещается в ККТ").arg(path).arg(result.goods.size()));
+        return StatusBadInput;
+    }
+    *goods = result.goods;
+    return StatusOk;
+}
+
+int GoodsCommand::checkBeforeWrite(const GoodsList &goods, bool force, bool problemsToError)
+{
+    // The row limit is the register's own capacity, known once it has
+    // identified itself: the other problems are found before connecting, the
+    // limit in the same exchange as the write.
+    const QVector<GoodsProblem> problems = checkGoods(goods, DeviceParams::DeptCount, GoodsRecord::MaxGoods + 1);
+    for (const GoodsProblem &problem : problems)
+        problemsToError ? Console::error(problem.text) : Console::out(problem.text);
+    if (!problems.isEmpty() && !force)
+        return refuseProblems(problems.size());
+    return StatusOk;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "goods/goodsitem.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -10,6 +12,13 @@ class GoodsCommand
 
 public:
     static int run(const QStringList &arguments);
+
+    // The goods of a CSV file, or a status with its error reported.
+    static int loadCsv(const QString &path, GoodsList *goods);
+    // The checks that do not depend on a register's capacity: the problems
+    // listed on standard output (on standard error where standard output
+    // carries JSON) and StatusIssues, unless `force`.
+    static int checkBeforeWrite(const GoodsList &goods, bool force, bool problemsToError = false);
 
 private:
     static int read(const QStringList &arguments);

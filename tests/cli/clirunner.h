@@ -22,9 +22,8 @@ struct CliRun
 // `home` becomes HOME and XDG_CONFIG_HOME, so the program's store is the file
 // a TestSettings over the same folder shows the test; its backups land below
 // home/data, where a TestSettings over it looks for them too.
-inline CliRun runCli(const QStringList &arguments, const QString &home)
+inline void startCli(QProcess &process, const QStringList &arguments, const QString &home)
 {
-    QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), home);
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home);
@@ -32,6 +31,12 @@ inline CliRun runCli(const QStringList &arguments, const QString &home)
     env.remove(QStringLiteral("QT_LOGGING_RULES"));
     process.setProcessEnvironment(env);
     process.start(QStringLiteral(KORVANE_CLI_PATH), arguments);
+}
+
+inline CliRun runCli(const QStringList &arguments, const QString &home)
+{
+    QProcess process;
+    startCli(process, arguments, home);
     CliRun run;
     if (!process.waitForFinished(60000)) {
         process.kill();
