@@ -15,7 +15,6 @@
 #include <QSharedPointer>
 
 #ifndef QT_NO_BEARERMANAGEMENT
-#include <QNetworkSession>
 #endif
 
 #include <algorithm>
@@ -41,19 +40,6 @@ private:
     QString m_address;
     std::function<void(bool)> m_done;
 };
-
-// Qt registers a type of its socket internals on a process's first
-// connection; several threads connecting for the first time at once each
-// register it, and all but one print a warning among the report's lines.
-void registerSocketTypes()
-{
-#ifndef QT_NO_BEARERMANAGEMENT
-    QT_WARNING_PUSH
-    QT_WARNING_DISABLE_DEPRECATED
-    qMetaTypeId<QSharedPointer<QNetworkSession>>();
-    QT_WARNING_POP
-#endif
-}
 
 }
 
@@ -117,7 +103,6 @@ int FleetRunner::run(FleetJob &job)
     m_ended = 0;
     m_interrupts = 0;
     m_probes.setMaxThreadCount(m_jobs);
-    registerSocketTypes();
     m_interruptWatch = std::make_unique<InterruptWatch>();
     m_interruptPoll.start();
 

@@ -5,17 +5,37 @@
 
 #include <QLoggingCategory>
 #include <QMetaMethod>
+#include <QNetworkSession>
 #include <QThread>
 
 #include <utility>
 
 Q_DECLARE_LOGGING_CATEGORY(lcLink)
 
+namespace {
+
+// Qt registers a type of its socket internals on a process's first
+// connection; exchanges that connect for the first time on several threads
+// at once would each register it, and all but one print a warning.
+void registerSocketTypes()
+{
+#ifndef QT_NO_BEARERMANAGEMENT
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    qMetaTypeId<QSharedPointer<QNetworkSession>>();
+    QT_WARNING_POP
+#endif
+}
+
+}
+
 DeviceController::DeviceController(QObject *parent)
     : QObject(parent)
     , m_replyTimeout(DeviceNet::ReplyTimeout)
     , m_connectTimeout(DeviceNet::ConnectTimeout)
 {
+    static const bool registered = (registerSocketTypes(), true);
+    Q_UNUSED(registered)
 }
 
 DeviceController::~DeviceController()

@@ -59,6 +59,7 @@ int IcmpProbe::ping(const QString &address, int timeout)
 #else
 
 #include <arpa/inet.h>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
@@ -114,7 +115,8 @@ int elapsedMs(Clock::time_point since)
 // One echo over an open ICMP socket; 0 and the round trip on an answer.
 int echo(int fd, bool raw, const sockaddr_in &target, const unsigned char *payload, int timeout, int *rtt)
 {
-    static quint16 sequence = 0;
+    // Probes of a shop's registers run on several threads at once.
+    static std::atomic<quint16> sequence{0};
     const quint16 seq = ++sequence;
     const quint16 id = quint16(::getpid());  // replaced by the kernel on datagram sockets
 

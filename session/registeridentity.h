@@ -12,7 +12,8 @@ struct RegisterIdentity
     int build = 0;
     QString version;  // "%1.%2.%3"
     int goodsCapacity = 0;
-    int paramsSize = 0;  // bytes of its params and system areas
+    int paramsSize = 0;  // bytes of its params, system and goods areas
     int systemSize = 0;
+    int goodsSize = 0;
     bool known = false;  // the register identified itself
 };

@@ -21,6 +21,7 @@ namespace {
 
 constexpr int ParamsArea = 2;
 constexpr int SystemArea = 1;
+constexpr int GoodsArea = 5;
 
 RegisterIdentity identityOf(int major, int minor, int build)
 {
@@ -41,6 +42,7 @@ RegisterIdentity linkIdentity(const DeviceNet &net)
     identity.goodsCapacity = net.goodsCapacity();
     identity.paramsSize = net.area(ParamsArea).count * LinkFrame::PageSize;
     identity.systemSize = net.area(SystemArea).count * LinkFrame::PageSize;
+    identity.goodsSize = net.area(GoodsArea).count * LinkFrame::PageSize;
     return identity;
 }
 
@@ -149,8 +151,20 @@ void RegisterSession::writeParams(const QByteArray &params, const QByteArray &sy
             return int(SessionWrongFamily);
         }
         const int fit = areasFit(identity, reason);
-        if (fit != LinkOk || !sameSize)
+        if (fit != LinkOk)
             return fit;
+        // Found here, before the backup, a block too large is no write that
+        // failed part way.
+        if (paramsSize > identity.paramsSize || systemSize > identity.systemSize) {
+            *reason = tr("параметры (%1 и %2 байт) не помещаются в области ККТ (%3 и %4 байт)")
+                          .arg(paramsSize)
+                          .arg(systemSize)
+                          .arg(identity.paramsSize)
+                          .arg(identity.systemSize);
+            return int(LinkOutOfRange);
+        }
+        if (!sameSize)
+            return int(LinkOk);
         if (paramsSize != identity.paramsSize) {
             *reason = tr("размер параметров %1 байт не совпадает с областью параметров ККТ, %2 байт")
                           .arg(paramsSize)
@@ -181,6 +195,12 @@ void RegisterSession::writeGoods(const QByteArray &areaImage, int rows, bool bey
     start(DeviceRequest::WriteGoods, areaImage, [=](const RegisterIdentity &identity, QString *reason) {
         if (identity.serial != expected)
             return int(LinkSerialMismatch);
+        if (areaImage.size() > identity.goodsSize) {
+            *reason = tr("номенклатура (%1 байт) не помещается в область товаров ККТ (%2 байт)")
+                          .arg(areaImage.size())
+                          .arg(identity.goodsSize);
+            return int(LinkOutOfRange);
+        }
         if (!beyondCapacity) {
             *reason = goodsRowLimit(rows, effectiveCapacity(identity.goodsCapacity));
             if (!reason->isEmpty())
