@@ -62,6 +62,7 @@ QString CliApplication::helpText()
               "  fleet status [--inventory FILE]               опрос всех ККТ списка: доступность, версия, номер\n"
               "  fleet backup [--inventory FILE]               резервные копии всех ККТ списка\n"
               "  fleet goods CSV [--inventory FILE] [--force]  номенклатура из CSV-файла во все ККТ списка\n"
+              "  fleet apply TEMPLATE [--groups G] [--apply]   общие настройки из шаблона во все ККТ списка\n"
               "\n"
               "Команды обмена с ККТ принимают --port N (по умолчанию %1).\n"
               "Команды fleet работают со списком ККТ программы или с файлом --inventory\n"

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 
-// "fleet status|backup|goods": one command for every register of a shop,
+// "fleet status|backup|goods|apply": one command for every register of a shop,
 // several registers at once (FleetRunner).
 class FleetCommand
 {
@@ -16,4 +16,5 @@ private:
     static int status(const QStringList &arguments);
     static int backup(const QStringList &arguments);
     static int goods(const QStringList &arguments);
+    static int apply(const QStringList &arguments);
 };

@@ -170,6 +170,7 @@ void FleetRunner::onTurnFinished(int index)
     FleetTurn *turn = m_turns.take(index);
     const FleetResult &result = turn->result();
     m_results[index].members = result.members;
+    m_results[index].details = result.details;
     end(index, FleetResult::State::Done, result.code, result.message);
     turn->deleteLater();
     startMore();
@@ -188,12 +189,14 @@ void FleetRunner::end(int index, FleetResult::State state, int code, const QStri
 
 void FleetRunner::print(const FleetResult &result)
 {
-    const QString line = FleetReport::line(result, m_ended, m_results.size());
+    QStringList lines{FleetReport::line(result, m_ended, m_results.size())};
+    for (const QString &detail : result.details)
+        lines << QStringLiteral("    ") + detail;
     // Scripts read the summary from standard output in one piece.
     if (m_format == Format::Text)
-        Console::out(line);
+        Console::out(lines.join(QLatin1Char('\n')));
     else
-        Console::error(line);
+        Console::error(lines.join(QLatin1Char('\n')));
 }
 
 void FleetRunner::checkInterrupt()

@@ -35,6 +35,9 @@ public:
     // been cut off, the backup and the command that restores it.
     void conclude(const QString &success, const QJsonObject &members = QJsonObject());
 
+    // Lines shown under the register's own once the turn has ended.
+    void setDetails(const QStringList &details) { m_result.details = details; }
+
     bool isFinished() const { return m_finished; }
     // Filled in by finish(); the runner adds the rest.
     const FleetResult &result() const { return m_result; }
