@@ -41,11 +41,16 @@ QGroupBox *DesignTab::createGroup(const QString &title, const char *namePrefix,
 }
 
 // Every edit is set, so lines of an earlier, longer text cannot survive a load
-// and be written back with the next save.
+// and be written back with the next save. A line the register holds wider
+// than the printed width is shown whole: the edit would otherwise cut it, and
+// the next write would store the cut line without anyone having touched it.
 void DesignTab::showLines(const QList<QLineEdit *> &edits, const QStringList &lines)
 {
-    for (int i = 0; i < edits.size(); ++i)
-        edits.at(i)->setText(i < lines.size() ? lines.at(i) : QString());
+    for (int i = 0; i < edits.size(); ++i) {
+        const QString line = i < lines.size() ? lines.at(i) : QString();
+        edits.at(i)->setMaxLength(qMax(int(LineMax), int(line.size())));
+        edits.at(i)->setText(line);
+    }
 }
 
 QStringList DesignTab::shownLines(const QList<QLineEdit *> &edits)

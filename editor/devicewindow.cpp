@@ -568,6 +568,16 @@ ParamsDiff::Blocks DeviceWindow::shownBlocks() const
     return blocks;
 }
 
+void DeviceWindow::addBottomDock(DeviceIssueWidget *dock)
+{
+    // Problems and differences share one place under the pages, as tabs,
+    // rather than halving each other's width.
+    DeviceIssueWidget *other = dock == m_issueDock ? m_compareDock : m_issueDock;
+    addDockWidget(Qt::BottomDockWidgetArea, dock);
+    if (other)
+        tabifyDockWidget(other, dock);
+}
+
 void DeviceWindow::showDifferences(const QVector<ParamsDifference> &differences)
 {
     if (!m_compareDock) {
@@ -575,9 +585,10 @@ void DeviceWindow::showDifferences(const QVector<ParamsDifference> &differences)
         m_compareDock->setObjectName(QStringLiteral("compareDock"));
         m_compareDock->setWindowTitle(tr("Сравнение с ККТ: окно → ККТ"));
         m_compareDock->setPlaceholderText(tr("Различий нет"));
-        addDockWidget(Qt::BottomDockWidgetArea, m_compareDock);
+        addBottomDock(m_compareDock);
     }
     m_compareDock->show();
+    m_compareDock->raise();
     m_compareDock->model()->clear();
     const QVector<FirmwareFamily::PageInfo> pages = FirmwareFamily::forVersion(m_version)->pages();
     for (const ParamsDifference &d : differences) {
@@ -612,10 +623,11 @@ void DeviceWindow::onValidate()
 {
     if (!m_issueDock) {
         m_issueDock = new DeviceIssueWidget(m_tabWidget, this);
-        addDockWidget(Qt::BottomDockWidgetArea, m_issueDock);
+        addBottomDock(m_issueDock);
     }
     // A dock added to a window already on screen stays hidden until shown.
     m_issueDock->show();
+    m_issueDock->raise();
     m_issueDock->model()->clear();
     ValidationContext context;
     for (DeviceWidget *tab : qAsConst(m_tabList))

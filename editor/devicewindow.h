@@ -96,6 +96,7 @@ private:
     void onCompareFinished();
     // The window's values as they would be saved, without touching them.
     ParamsDiff::Blocks shownBlocks() const;
+    void addBottomDock(DeviceIssueWidget *dock);
     void showDifferences(const QVector<ParamsDifference> &differences);
     void setAddress(const QString &address);
     bool hasParams(const QString &title);

@@ -266,6 +266,27 @@ private slots:
         QCOMPARE(set.footerLines(), lines.mid(0, 6));
     }
 
+    // A wider line from the register survives a load and a store untouched;
+    // typing still stops at the printed width, and so does the next load.
+    void designKeepsAWiderLineItWasGiven()
+    {
+        const QString wide = QStringLiteral("г. Москва, ул. Примерная, 1");
+        DeviceParams53 set;
+        set.setHeaderLines({QStringLiteral("ООО Ромашка"), wide});
+        DesignTab tab;
+        tab.loadParams(&set);
+        QCOMPARE(line(&tab, "headerLine", 1)->text(), wide);
+        tab.storeParams(&set);
+        QCOMPARE(set.headerLines().at(1), wide);
+
+        QLineEdit *first = line(&tab, "headerLine", 0);
+        typeText(first, QString(30, QLatin1Char('x')));
+        QCOMPARE(first->text().size(), 22);
+        set.setHeaderLines({QStringLiteral("Короткая")});
+        tab.loadParams(&set);
+        QCOMPARE(line(&tab, "headerLine", 1)->maxLength(), 22);
+    }
+
     void designShorterLoadClearsOlderLines()
     {
         DeviceParams53 older;
