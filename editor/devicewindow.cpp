@@ -334,7 +334,6 @@ void DeviceWindow::onDeviceImport()
     m_deviceImage = DeviceImage();
 
     ExchangeProgress::Options options;
-    options.label = tr("Подключение к ККТ...");
     options.progressText = tr("Загрузка из ККТ...");
     options.cancelStops = true;
     m_session.setAddress(m_address);
@@ -410,10 +409,8 @@ void DeviceWindow::onDeviceExport()
     }
     if (!isIdle(title))
         return;
-    if (!RegisterSession::isReachable(m_address)) {
-        Dialogs::warning(this, title, tr("ККТ по адресу %1 не доступен").arg(m_address));
+    if (!ExchangeProgress::isReachable(this, title, m_address))
         return;
-    }
     if (!m_hasData
         && !Dialogs::question(this, title,
                               tr("Нет сохраненного профиля для ККТ. Вы уверены, что хотите выгрузить "
@@ -426,7 +423,6 @@ void DeviceWindow::onDeviceExport()
     // The write goes on after a cancel: only the dialog closes, and the end
     // of the write is still reported.
     ExchangeProgress::Options options;
-    options.label = tr("Подключение к ККТ...");
     options.progressText = tr("Выгрузка в ККТ...");
     m_session.setAddress(m_address);
     ExchangeProgress::run(this, m_session, options, this, [this] { onDeviceExportFinished(); },
@@ -474,17 +470,9 @@ void DeviceWindow::restoreBackup(const QString &file)
 {
     const QString title = tr("Восстановление из резервной копии");
     ProfileFile backup;
-    QString error;
-    if (!backup.read(file, &error)) {
-        Dialogs::critical(this, title, error);
+    if (!BackupPicker::read(this, title, file, &backup) || !ExchangeProgress::isReachable(this, title, m_address))
         return;
-    }
-    if (!RegisterSession::isReachable(m_address)) {
-        Dialogs::warning(this, title, tr("ККТ по адресу %1 не доступен").arg(m_address));
-        return;
-    }
     ExchangeProgress::Options options;
-    options.label = tr("Подключение к ККТ...");
     options.progressText = tr("Восстановление в ККТ...");
     m_session.setAddress(m_address);
     ExchangeProgress::run(this, m_session, options, this, [this, file] { onRestoreFinished(file); },
@@ -518,12 +506,9 @@ void DeviceWindow::onDeviceCompare()
     const QString title = tr("Сравнение с ККТ");
     if (!hasParams(title) || !isIdle(title))
         return;
-    if (!RegisterSession::isReachable(m_address)) {
-        Dialogs::warning(this, title, tr("ККТ по адресу %1 не доступен").arg(m_address));
+    if (!ExchangeProgress::isReachable(this, title, m_address))
         return;
-    }
     ExchangeProgress::Options options;
-    options.label = tr("Подключение к ККТ...");
     options.progressText = tr("Загрузка из ККТ...");
     options.cancelStops = true;
     m_session.setAddress(m_address);
@@ -559,11 +544,10 @@ void DeviceWindow::onCompareFinished()
 
 ParamsDiff::Blocks DeviceWindow::shownBlocks() const
 {
-    std::unique_ptr<DeviceParams> set = FirmwareFamily::forVersion(m_version)->createParams();
-    set->load(m_serial, m_paramsImage, m_systemBlock);
+    ParamsDiff::Blocks blocks{m_serial, m_version, m_paramsImage, m_systemBlock};
+    const std::unique_ptr<DeviceParams> set = ParamsDiff::load(blocks);
     for (DeviceWidget *tab : m_tabList)
         tab->storeParams(set.get());
-    ParamsDiff::Blocks blocks{m_serial, m_version, m_paramsImage, m_systemBlock};
     set->save(blocks.params, blocks.system);
     return blocks;
 }

@@ -255,18 +255,9 @@ void GoodsWindow::setDevice(const QString &serial, int capacity, const QString &
     replaceGoods(decodeGoods(image), image.isEmpty() ? QString() : tr("профиль"));
 }
 
-bool GoodsWindow::isReachable(const QString &title)
-{
-    if (RegisterSession::isReachable(m_address))
-        return true;
-    Dialogs::warning(this, title, tr("ККТ по адресу %1 не доступен").arg(m_address));
-    return false;
-}
-
 void GoodsWindow::runExchange(const QString &progressText, bool import, const QByteArray &image, int rows)
 {
     ExchangeProgress::Options options;
-    options.label = tr("Подключение к ККТ...");
     options.progressText = progressText;
     // Only a read may be stopped: a write cut short would leave the register's
     // goods area half written.
@@ -285,7 +276,8 @@ void GoodsWindow::runExchange(const QString &progressText, bool import, const QB
 
 void GoodsWindow::onDeviceImport()
 {
-    if (m_session.isBusy() || !mayDiscardEdits() || !isReachable(tr("Загрузка из ККТ")))
+    if (m_session.isBusy() || !mayDiscardEdits()
+        || !ExchangeProgress::isReachable(this, tr("Загрузка из ККТ"), m_address))
         return;
     runExchange(tr("Загрузка из ККТ..."), true, QByteArray(), 0);
 }
@@ -313,7 +305,7 @@ void GoodsWindow::onDeviceExport()
         && !Dialogs::question(this, title, tr("Таблица товаров пуста. Удалить все товары из ККТ?")))
         return;
     const QByteArray image = encodeGoods(m_model->goods(), true);
-    if (!isReachable(title))
+    if (!ExchangeProgress::isReachable(this, title, m_address))
         return;
     runExchange(tr("Выгрузка в ККТ..."), false, image, m_model->rowCount());
 }
@@ -353,15 +345,9 @@ void GoodsWindow::restoreBackup(const QString &file)
 {
     const QString title = tr("Восстановление из резервной копии");
     ProfileFile backup;
-    QString error;
-    if (!backup.read(file, &error)) {
-        Dialogs::critical(this, title, error);
-        return;
-    }
-    if (!isReachable(title))
+    if (!BackupPicker::read(this, title, file, &backup) || !ExchangeProgress::isReachable(this, title, m_address))
         return;
     ExchangeProgress::Options options;
-    options.label = tr("Подключение к ККТ...");
     options.progressText = tr("Восстановление в ККТ...");
     m_session.setAddress(m_address, m_port);
     ExchangeProgress::run(this, m_session, options, this, [this, file, backup] { onRestoreFinished(file, backup); },

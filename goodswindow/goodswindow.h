@@ -72,7 +72,6 @@ private:
     void buildMenus();
     void buildView();
     void buildStatusBar();
-    bool isReachable(const QString &title);
     void restoreBackup(const QString &file);
     void onRestoreFinished(const QString &file, const ProfileFile &backup);
     // After a write that failed part way: the question whether to restore.

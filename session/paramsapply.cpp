@@ -74,19 +74,12 @@ void copyShared(DeviceParams &to, const DeviceParams &from, Group group)
     }
 }
 
-void copy53(DeviceParams53 &to, const DeviceParams53 &from, Group group)
+// The blocks whose layout differs between the families but that are taken
+// whole: the same for both.
+template<typename Set>
+void copyWholeBlock(Set &to, const Set &from, Group group)
 {
     switch (group) {
-    case Group::Config: {
-        ConfigBlock53 &c = to.config();
-        const ConfigBlock53 &s = from.config();
-        copyCommon(c, s);
-        c.fontFlags = withBits<quint8>(c.fontFlags, s.fontFlags, ConfigBlock53::SmallFont);
-        c.defaultCashier = s.defaultCashier;
-        c.paymentKinds = withBits<quint8>(c.paymentKinds, s.paymentKinds, 0x1F);
-        c.tradeModes = withBits<quint8>(c.tradeModes, s.tradeModes, 0xF3);
-        break;
-    }
     case Group::Ofd:
         to.ofd() = from.ofd();
         break;
@@ -101,29 +94,32 @@ void copy53(DeviceParams53 &to, const DeviceParams53 &from, Group group)
     }
 }
 
+void copy53(DeviceParams53 &to, const DeviceParams53 &from, Group group)
+{
+    if (group != Group::Config) {
+        copyWholeBlock(to, from, group);
+        return;
+    }
+    ConfigBlock53 &c = to.config();
+    const ConfigBlock53 &s = from.config();
+    copyCommon(c, s);
+    c.fontFlags = withBits<quint8>(c.fontFlags, s.fontFlags, ConfigBlock53::SmallFont);
+    c.defaultCashier = s.defaultCashier;
+    c.paymentKinds = withBits<quint8>(c.paymentKinds, s.paymentKinds, 0x1F);
+    c.tradeModes = withBits<quint8>(c.tradeModes, s.tradeModes, 0xF3);
+}
+
 void copy52(DeviceParams52 &to, const DeviceParams52 &from, Group group)
 {
-    switch (group) {
-    case Group::Config: {
-        ConfigBlock52 &c = to.config();
-        const ConfigBlock52 &s = from.config();
-        copyCommon(c, s);
-        c.smallFont = withBits<qint8>(c.smallFont, s.smallFont, 1);
-        c.defaultCashier = s.defaultCashier;
-        break;
+    if (group != Group::Config) {
+        copyWholeBlock(to, from, group);
+        return;
     }
-    case Group::Ofd:
-        to.ofd() = from.ofd();
-        break;
-    case Group::Users:
-        to.users() = from.users();
-        break;
-    case Group::Organisation:
-        to.org() = from.org();
-        break;
-    default:
-        copyShared(to, from, group);
-    }
+    ConfigBlock52 &c = to.config();
+    const ConfigBlock52 &s = from.config();
+    copyCommon(c, s);
+    c.smallFont = withBits<qint8>(c.smallFont, s.smallFont, 1);
+    c.defaultCashier = s.defaultCashier;
 }
 
 // The bytes each group owns in the params image; nothing else is taken.
@@ -161,12 +157,6 @@ QVector<Range> ranges(const DeviceParams &set, Group group)
     return {};
 }
 
-std::unique_ptr<DeviceParams> loaded(const ParamsDiff::Blocks &blocks)
-{
-    std::unique_ptr<DeviceParams> set = FirmwareFamily::forVersion(blocks.version)->createParams();
-    set->load(blocks.serial, blocks.params, blocks.system);
-    return set;
-}
 
 }
 
@@ -216,8 +206,8 @@ bool ParamsApply::apply(const ParamsDiff::Blocks &source, const ParamsDiff::Bloc
         *error = tr("шаблон версии %1 не подходит для ККТ версии %2").arg(source.version, target.version);
         return false;
     }
-    const std::unique_ptr<DeviceParams> from = loaded(source);
-    const std::unique_ptr<DeviceParams> to = loaded(target);
+    const std::unique_ptr<DeviceParams> from = ParamsDiff::load(source);
+    const std::unique_ptr<DeviceParams> to = ParamsDiff::load(target);
     for (const Group group : groups) {
         if (auto *to53 = qobject_cast<DeviceParams53 *>(to.get()))
             copy53(*to53, *qobject_cast<DeviceParams53 *>(from.get()), group);

@@ -24,13 +24,6 @@ QString hexOffset(int offset)
     return QStringLiteral("0x") + QString::number(offset, 16).toUpper().rightJustified(4, QLatin1Char('0'));
 }
 
-std::unique_ptr<DeviceParams> loaded(const ParamsDiff::Blocks &blocks)
-{
-    std::unique_ptr<DeviceParams> set = FirmwareFamily::forVersion(blocks.version)->createParams();
-    set->load(blocks.serial, blocks.params, blocks.system);
-    return set;
-}
-
 // Which bytes of an area of `size` the fields show.
 QVector<bool> shownBytes(const QVector<ParamsField> &fields, bool system, int size)
 {
@@ -123,6 +116,13 @@ QJsonObject ParamsDifference::toJson() const
             {QStringLiteral("after"), after}};
 }
 
+std::unique_ptr<DeviceParams> ParamsDiff::load(const Blocks &blocks)
+{
+    std::unique_ptr<DeviceParams> set = FirmwareFamily::forVersion(blocks.version)->createParams();
+    set->load(blocks.serial, blocks.params, blocks.system);
+    return set;
+}
+
 bool ParamsDiff::compare(const Blocks &a, const Blocks &b, QVector<ParamsDifference> *differences, QString *error)
 {
     const FirmwareFamily *family = FirmwareFamily::forVersion(a.version);
@@ -131,8 +131,8 @@ bool ParamsDiff::compare(const Blocks &a, const Blocks &b, QVector<ParamsDiffere
                          .arg(a.version, b.version);
         return false;
     }
-    const std::unique_ptr<DeviceParams> setA = loaded(a);
-    const std::unique_ptr<DeviceParams> setB = loaded(b);
+    const std::unique_ptr<DeviceParams> setA = ParamsDiff::load(a);
+    const std::unique_ptr<DeviceParams> setB = ParamsDiff::load(b);
     const QVector<ParamsField> fieldsA = ParamsFields::of(*setA);
     const QVector<ParamsField> fieldsB = ParamsFields::of(*setB);
     differences->clear();

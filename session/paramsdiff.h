@@ -8,6 +8,10 @@
 #include <QString>
 #include <QVector>
 
+#include <memory>
+
+class DeviceParams;
+
 // One difference between two parameter sets of one family: a value a page
 // shows, or a run of bytes no page shows.
 struct ParamsDifference
@@ -41,6 +45,8 @@ public:
         QByteArray system;
     };
 
+    // The blocks as their family's parameter set; the version must name a family.
+    static std::unique_ptr<DeviceParams> load(const Blocks &blocks);
     // False with *error when the two are not of one family the utility edits.
     static bool compare(const Blocks &a, const Blocks &b, QVector<ParamsDifference> *differences, QString *error);
 };

@@ -49,3 +49,12 @@ QString BackupPicker::choose(QWidget *parent, const QString &title, const QStrin
                                     .arg(entries.at(index).time.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")));
     return Dialogs::question(parent, title, confirm) ? entries.at(index).file : QString();
 }
+
+bool BackupPicker::read(QWidget *parent, const QString &title, const QString &file, ProfileFile *backup)
+{
+    QString error;
+    if (backup->read(file, &error))
+        return true;
+    Dialogs::critical(parent, title, error);
+    return false;
+}

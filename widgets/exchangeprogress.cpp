@@ -2,13 +2,22 @@
 
 #include "session/registersession.h"
 #include "widgets/deviceprogressdialog.h"
+#include "widgets/dialogs.h"
+
+bool ExchangeProgress::isReachable(QWidget *owner, const QString &title, const QString &address)
+{
+    if (RegisterSession::isReachable(address))
+        return true;
+    Dialogs::warning(owner, title, tr("ККТ по адресу %1 не доступен").arg(address));
+    return false;
+}
 
 void ExchangeProgress::run(QWidget *owner, RegisterSession &session, const Options &options, QObject *context,
                            const std::function<void()> &finished, const std::function<void()> &start)
 {
     DeviceProgressDialog progress(owner, DeviceProgressDialog::OwnerFlags);
     progress.setObjectName(QStringLiteral("progressDialog"));
-    progress.setLabelText(options.label);
+    progress.setLabelText(tr("Подключение к ККТ..."));
     progress.setProgressText(options.progressText);
     progress.reset();
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <functional>
@@ -14,10 +15,11 @@ class RegisterSession;
 // dialog was cancelled and the operation went on.
 class ExchangeProgress
 {
+    Q_DECLARE_TR_FUNCTIONS(ExchangeProgress)
+
 public:
     struct Options
     {
-        QString label;          // shown while connecting
         QString progressText;   // shown once the link is up
         bool cancelStops = false;
         bool showPages = false; // the bar counts the pages of the transfer
@@ -25,6 +27,10 @@ public:
 
     // `start` starts one operation of `session`; `finished` is called on
     // `context`, and not at all once `context` is gone.
+    // The probe before an exchange; a register that does not answer is
+    // reported in a warning under `title`.
+    static bool isReachable(QWidget *owner, const QString &title, const QString &address);
+
     static void run(QWidget *owner, RegisterSession &session, const Options &options, QObject *context,
                     const std::function<void()> &finished, const std::function<void()> &start);
 };

@@ -85,7 +85,6 @@ private slots:
         int handled = 0;
         int dialogsAtHandler = -1;
         ExchangeProgress::Options options;
-        options.label = QStringLiteral("Подключение к ККТ...");
         ExchangeProgress::run(
                 m_owner.get(), *m_session, options, m_owner.get(),
                 [&] {
@@ -106,7 +105,6 @@ private slots:
         int dialogsAtHandler = -1;
         cancelProgressAt(QStringLiteral("Подключение к ККТ..."));
         ExchangeProgress::Options options;
-        options.label = QStringLiteral("Подключение к ККТ...");
         ExchangeProgress::run(
                 m_owner.get(), *m_session, options, m_owner.get(),
                 [&] {
