@@ -42,27 +42,27 @@ QString ParamsSource::syntax()
     return tr("файл параметров или профиля, profile:ЗАВ.НОМЕР (сохранённый профиль) или АДРЕС[:ПОРТ]/ЗАВ.НОМЕР (ККТ)");
 }
 
-int ParamsSource::load(const QString &spec, quint16 defaultPort, ProfileFile *file)
+int ParamsSource::load(const QString &source, quint16 defaultPort, ProfileFile *file)
 {
-    if (spec.startsWith(QLatin1String("profile:")))
-        return fromProfile(spec.mid(int(qstrlen("profile:"))), file);
-    static const QRegularExpression registerSpec(QStringLiteral("^([0-9.]+)(?::(\\d+))?/(.+)$"));
-    const QRegularExpressionMatch match = registerSpec.match(spec);
-    if (match.hasMatch() && !QFileInfo::exists(spec)) {
+    if (source.startsWith(QLatin1String("profile:")))
+        return fromProfile(source.mid(int(qstrlen("profile:"))), file);
+    static const QRegularExpression registerForm(QStringLiteral("^([0-9.]+)(?::(\\d+))?/(.+)$"));
+    const QRegularExpressionMatch match = registerForm.match(source);
+    if (match.hasMatch() && !QFileInfo::exists(source)) {
         const uint port = match.captured(2).isEmpty() ? defaultPort : match.captured(2).toUInt();
         if (!CommandLine::isAddress(match.captured(1)) || port < 1 || port > 65535) {
-            Console::error(tr("Неверный адрес ККТ %1").arg(spec));
+            Console::error(tr("Неверный адрес ККТ %1").arg(source));
             return StatusUsage;
         }
         return fromRegister(match.captured(1), quint16(port), match.captured(3), file);
     }
     QString error;
-    if (!file->read(spec, &error)) {
+    if (!file->read(source, &error)) {
         Console::error(error);
         return StatusBadInput;
     }
     if (file->params.isEmpty()) {
-        Console::error(tr("Файл %1 не содержит параметров").arg(spec));
+        Console::error(tr("Файл %1 не содержит параметров").arg(source));
         return StatusBadInput;
     }
     return StatusOk;

@@ -14,7 +14,7 @@ class ParamsSource
     Q_DECLARE_TR_FUNCTIONS(ParamsSource)
 
 public:
-    // The parameters of `spec` into *file; a CliStatus, its failure reported.
-    static int load(const QString &spec, quint16 defaultPort, ProfileFile *file);
+    // The parameters of `source` into *file; a CliStatus, its failure reported.
+    static int load(const QString &source, quint16 defaultPort, ProfileFile *file);
     static QString syntax();
 };

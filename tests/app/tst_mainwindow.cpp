@@ -246,7 +246,7 @@ private slots:
         {
             DeviceRegistry r;
             r.registerDevice(QStringLiteral("2530000001"), QStringLiteral("2.53.10"),
-                             QStringLiteral("Касса у входа в торговый зал"), QStringLiteral("192.168.100.200"));
+                             QStringLiteral("Касса у входа в торговый зал"), QStringLiteral("127.100.200.200"));
             r.save();
         }
         MainWindow w;
