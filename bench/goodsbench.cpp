@@ -6,6 +6,7 @@
 #include "goods/goodstablemodel.h"
 #include "goodswindow/goodsvalidation.h"
 #include "goodswindow/goodswindow.h"
+#include "params/appsettings.h"
 #include "widgets/goodsissuewidget.h"
 #include "widgets/issuelistmodel.h"
 
@@ -57,7 +58,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // The window reads a profile; keep it away from the user's settings.
     QTemporaryDir settingsDir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    AppSettings::useFolder(settingsDir.path());
     const int count = 2000;
     const GoodsList goods = sampleGoods(count);
 

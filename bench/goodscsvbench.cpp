@@ -7,6 +7,7 @@
 #include "goods/goodstablemodel.h"
 #include "goods/qcsvsource.h"
 #include "goodswindow/goodswindow.h"
+#include "params/appsettings.h"
 #include "widgets/dialogs.h"
 
 #include <QAction>
@@ -90,7 +91,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QTemporaryDir dir;
     // The window reads a profile; keep it away from the user's settings.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    AppSettings::useFolder(dir.path());
     const QString path = dir.filePath(QStringLiteral("goods.csv"));
     const QByteArray bytes = sampleFile();
     QFile file(path);

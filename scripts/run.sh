@@ -35,4 +35,4 @@ if ! kill -0 "$sim_pid" 2>/dev/null; then
     echo "The simulated register could not start (is 127.0.0.1:8080 in use?)" >&2
     exit 1
 fi
-XDG_CONFIG_HOME="$demo/config" KORVANE_DEMO_SEARCH=127.0.0.1 "$bin/korvane-utility" "$@"
+KORVANE_CONFIG_DIR="$demo/config" KORVANE_DEMO_SEARCH=127.0.0.1 "$bin/korvane-utility" "$@"

@@ -2,6 +2,7 @@
 
 #include "goods/goodscodec.h"
 #include "goods/goodsrecord.h"
+#include "params/appsettings.h"
 #include "params/deviceparams52.h"
 #include "params/deviceparams53.h"
 #include "session/firmwareversion.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -80,7 +80,7 @@ QString BackupStore::folder(const QString &serial)
     static const QRegularExpression safe(QStringLiteral("^[0-9A-Za-z_-]{1,20}$"));
     if (!safe.match(serial).hasMatch())
         return QString();
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString data = AppSettings::dataFolder();
     if (data.isEmpty())
         return QString();
     return QDir(data).filePath(QStringLiteral("backups/") + serial);

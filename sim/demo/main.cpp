@@ -17,7 +17,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
-#include <QSettings>
 #include <QTextStream>
 
 namespace {
@@ -49,8 +48,7 @@ bool prepareState(RegisterSimulator &sim, const QString &path, bool reset, QStri
 void registerIn(const QString &dir, const RegisterSimulator &sim, const QString &address,
                 const QString &name)
 {
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir);
+    AppSettings::useFolder(dir);
     DeviceRegistry registry;
     const QString serial = QString::fromLatin1(sim.serial());
     for (const DeviceRecord &record : registry.devices()) {

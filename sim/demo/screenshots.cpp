@@ -23,7 +23,6 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPixmap>
-#include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -180,8 +179,7 @@ int main(int argc, char *argv[])
     Shooter shooter(QString::fromLocal8Bit(argv[1]));
 
     QTemporaryDir settingsDir;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    AppSettings::useFolder(settingsDir.path());
     LoggingDialogs dialogs;
     Dialogs::setHandler(&dialogs);
 

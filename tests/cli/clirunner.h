@@ -19,15 +19,14 @@ struct CliRun
     QString err;
 };
 
-// `home` becomes HOME and XDG_CONFIG_HOME, so the program's store is the file
-// a TestSettings over the same folder shows the test; its backups land below
-// home/data, where a TestSettings over it looks for them too.
+// `home` is the program's settings folder, so its store is the file a
+// TestSettings over the same folder shows the test, and its backups land
+// where a TestSettings over it looks for them too.
 inline void startCli(QProcess &process, const QStringList &arguments, const QString &home)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), home);
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home);
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+    env.insert(QStringLiteral("KORVANE_CONFIG_DIR"), home);
     env.remove(QStringLiteral("QT_LOGGING_RULES"));
     process.setProcessEnvironment(env);
     process.start(QStringLiteral(KORVANE_CLI_PATH), arguments);

@@ -244,7 +244,7 @@ void TestCliBackup::backupThatCannotBeStoredWritesNothing()
     QVERIFY(sim);
     const QString csv = goodsFile(goods(2, "new"), "blocked.csv");
     // A file where the backups' folder would go.
-    const QString folder = path(QStringLiteral("data/Korvane Engineering/KorvaneUtility3"));
+    const QString folder = path(QStringLiteral("data"));
     QVERIFY(QDir().mkpath(folder));
     QFile blocker(folder + QStringLiteral("/backups"));
     QVERIFY(blocker.open(QIODevice::WriteOnly));

@@ -4,6 +4,7 @@
 // what the user changed on the register.
 
 #include "goods/goodscodec.h"
+#include "params/appsettings.h"
 #include "params/deviceparams52.h"
 #include "params/deviceparams53.h"
 #include "sim/demo/demoregister.h"
@@ -29,10 +30,12 @@ int runDemo(const QStringList &args)
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
+// The store korvane-demo --settings DIR writes, as the utility would read it.
 QSettings demoSettings(const QString &dir)
 {
-    return QSettings(dir + QStringLiteral("/Korvane Engineering/KorvaneUtility3.conf"),
-                     QSettings::IniFormat);
+    AppSettings::setApplicationIdentity();
+    AppSettings::useFolder(dir);
+    return QSettings();
 }
 
 }

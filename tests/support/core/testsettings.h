@@ -24,6 +24,4 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QByteArray m_previousDataHome;
-    bool m_hadDataHome = false;
 };

@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# The Windows build: scripts/windows.sh [--syntax-only | --if-cached]
+#
+#   (no option)    installs what it needs, builds Debian's own Qt for Windows
+#                  once into a cache folder, cross-builds the project with
+#                  mingw-w64, writes dist/korvane-utility-<version>-win64.zip
+#                  and runs the tests and a smoke run under wine;
+#   --if-cached    the same, but only when the Qt for Windows is already in
+#                  the cache (CI: its build alone takes 15-25 minutes);
+#   --syntax-only  compiles every source with the mingw-w64 compiler against
+#                  the Linux Qt headers, syntax only: no Qt build needed, and
+#                  a call Windows does not have fails.
+#
+# KORVANE_QT_WIN_CACHE: where the Qt for Windows is kept (default
+# ~/.cache/korvane/qt-win64); KORVANE_JOBS: parallel jobs (default: cores).
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+jobs=${KORVANE_JOBS:-$(nproc)}
+mode=${1:-full}
+cache=${KORVANE_QT_WIN_CACHE:-$HOME/.cache/korvane/qt-win64}
+triplet=x86_64-w64-mingw32
+build="$here/build/win64"
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_packages() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        as_root apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    fi
+}
+
+# The version of the Qt the Linux build uses, e.g. 5.15.8+dfsg-11+deb12u3.
+linux_qt_version() {
+    dpkg-query -W -f='${source:Version}' qtbase5-dev
+}
+
+syntax_only() {
+    install_packages g++-mingw-w64-x86-64-posix qtbase5-dev libfccp-dev
+    local qt=/usr/include/x86_64-linux-gnu/qt5
+    local stubs
+    stubs=$(mktemp -d)
+    trap 'rm -rf "$stubs"' RETURN
+    # The Linux Qt headers are the Windows ones but for their configuration;
+    # the compiler's own macros choose every Windows branch. Generated files
+    # (moc output) are not needed to check the code that includes them.
+    local flags=(-fsyntax-only -std=c++17 -Wall -Wextra -Wno-attributes
+                 -DQT_CORE_LIB -DQT_GUI_LIB -DQT_WIDGETS_LIB -DQT_NETWORK_LIB -DQT_TESTLIB_LIB
+                 -DKORVANE_CLI_PATH='"korvane-cli.exe"' -DKORVANE_SIM_PATH='"korvane-sim.exe"'
+                 -DKORVANE_DEMO_PATH='"korvane-demo.exe"'
+                 -I"$here" -I"$stubs" -isystem /usr/include/libfccp -isystem "$qt")
+    for module in QtCore QtGui QtWidgets QtNetwork QtTest; do
+        flags+=(-isystem "$qt/$module")
+    done
+    local files
+    files=$(cd "$here" && git ls-files '*.cpp' | grep -v '^tests/fuzz/')
+    (cd "$here" && grep -h -o '#include "[a-z0-9_]*\.moc"' $files | sed 's/.*"\(.*\)"/\1/' \
+        | while read -r moc; do : > "$stubs/$moc"; done)
+    echo "== Windows syntax check: $(echo "$files" | wc -l) sources with $triplet-g++-posix"
+    (cd "$here" && echo "$files" | xargs -P "$jobs" -n 8 "$triplet-g++-posix" "${flags[@]}")
+}
+
+# The source of the very qtbase the Linux build uses, from the same archive.
+fetch_qt_source() {
+    local version=$1 dest=$2
+    if ! apt-get source --print-uris "qtbase-opensource-src=$version" >/dev/null 2>&1; then
+        echo "== adding a deb-src entry for Debian's sources"
+        if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+            sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources \
+                | as_root tee /etc/apt/sources.list.d/korvane-deb-src.sources >/dev/null
+        else
+            grep -h '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' \
+                | as_root tee /etc/apt/sources.list.d/korvane-deb-src.list >/dev/null
+        fi
+        as_root apt-get update -qq
+    fi
+    rm -rf "$dest" && mkdir -p "$dest"
+    (cd "$dest" && apt-get source -qq "qtbase-opensource-src=$version" >/dev/null)
+}
+
+# Debian's qtbase built for Windows into $cache/qt, once per version.
+build_qt() {
+    local version
+    version=$(linux_qt_version)
+    if [ -f "$cache/qt/korvane-qt-version" ] && [ "$(cat "$cache/qt/korvane-qt-version")" = "$version" ]; then
+        echo "== Qt $version for Windows: $cache/qt (cached)"
+        return 0
+    fi
+    if [ "$mode" = --if-cached ]; then
+        echo "== Windows build skipped: no Qt $version for Windows in $cache (build it once with scripts/windows.sh)"
+        exit 0
+    fi
+    echo "== building Qt $version for Windows into $cache/qt (15-25 minutes on 2 cores)"
+    fetch_qt_source "$version" "$cache/src"
+    local src
+    src=$(find "$cache/src" -maxdepth 1 -mindepth 1 -type d -name 'qtbase-opensource-src-*' | head -n 1)
+    rm -rf "$cache/build" "$cache/qt" && mkdir -p "$cache/build"
+    # configure calls the compilers by the bare triplet; these are the
+    # posix-thread ones whatever the system's alternatives say.
+    mkdir -p "$cache/bin"
+    for tool in gcc g++; do
+        ln -sf "$(command -v "$triplet-$tool-posix")" "$cache/bin/$triplet-$tool"
+    done
+    (cd "$cache/build" && PATH="$cache/bin:$PATH" "$src/configure" \
+        -xplatform win32-g++ -device-option CROSS_COMPILE=$triplet- \
+        -prefix "$cache/qt" -release -shared -opensource -confirm-license \
+        -nomake examples -nomake tests -no-feature-tabletevent \
+        -no-opengl -no-dbus -no-icu -no-openssl -no-sql-sqlite -no-sql-odbc \
+        -qt-zlib -qt-libpng -qt-libjpeg -qt-pcre -qt-freetype -qt-harfbuzz \
+        > "$cache/configure.log" 2>&1) || { tail -n 40 "$cache/configure.log"; exit 1; }
+    (cd "$cache/build" && PATH="$cache/bin:$PATH" make -j "$jobs" > "$cache/make.log" 2>&1 \
+        && make install > "$cache/install.log" 2>&1) || { tail -n 40 "$cache/make.log"; exit 1; }
+    echo "$version" > "$cache/qt/korvane-qt-version"
+}
+
+case "$mode" in
+    --syntax-only) syntax_only; exit 0 ;;
+    --if-cached|full) ;;
+    *) echo "usage: $0 [--syntax-only | --if-cached]" >&2; exit 2 ;;
+esac
+
+install_packages g++-mingw-w64-x86-64-posix wine64 wine dpkg-dev zip qtbase5-dev libfccp-dev ninja-build cmake
+build_qt
