@@ -2,9 +2,9 @@
 
 #include "cli/clistatus.h"
 #include "cli/console.h"
+#include "link/dottedquad.h"
 #include "link/registerdefaults.h"
 
-#include <QRegularExpression>
 
 CommandLine::CommandLine(const QString &command, const QString &description)
     : m_command(command)
@@ -132,9 +132,7 @@ int CommandLine::dispatch(const QString &group, const QStringList &arguments, co
 
 bool CommandLine::isAddress(const QString &text)
 {
-    static const QRegularExpression pattern(QStringLiteral(
-        "^((25[0-5]|2[0-4][0-9]|1[0-9]{2}|[1-9]?[0-9])\\.){3}(25[0-5]|2[0-4][0-9]|1[0-9]{2}|[1-9]?[0-9])$"));
-    return pattern.match(text).hasMatch();
+    return DottedQuad::parse(text);
 }
 
 int CommandLine::usageError(const QString &text) const

@@ -1,8 +1,20 @@
 #include "link/icmpprobe.h"
 
+#include "link/dottedquad.h"
 #include "link/registerdefaults.h"
 
 #include <QByteArray>
+
+namespace {
+
+// The target in host byte order; false for anything but a dotted-decimal
+// address, and for the broadcast address, which no register has.
+bool target(const QString &address, quint32 *host)
+{
+    return DottedQuad::parse(address, host) && *host != 0xFFFFFFFFu;
+}
+
+}
 
 #ifdef Q_OS_WIN
 
@@ -27,10 +39,10 @@ IcmpProbe::~IcmpProbe()
 
 int IcmpProbe::ping(const QString &address, int timeout)
 {
-    const QByteArray text = address.toUtf8();
-    const unsigned long ip = inet_addr(text.constData());
-    if (ip == INADDR_NONE)
+    quint32 host = 0;
+    if (!target(address, &host))
         return -1;
+    const IPAddr ip = htonl(host);
     const HANDLE handle = IcmpCreateFile();
     if (handle == INVALID_HANDLE_VALUE)
         return -2;
@@ -215,12 +227,12 @@ IcmpProbe::~IcmpProbe() = default;
 
 int IcmpProbe::ping(const QString &address, int timeout)
 {
-    sockaddr_in target{};
-    target.sin_family = AF_INET;
-    const QByteArray text = address.toUtf8();
-    if (::inet_pton(AF_INET, text.constData(), &target.sin_addr) != 1
-        || target.sin_addr.s_addr == INADDR_NONE)
+    quint32 host = 0;
+    if (!target(address, &host))
         return -1;
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(host);
 
     const bool automatic = m_facility == Facility::Automatic;
     int rtt = 0;
@@ -231,7 +243,7 @@ int IcmpProbe::ping(const QString &address, int timeout)
         if (fd.valid()) {
             opened = true;
             m_used = Facility::IcmpDatagram;
-            result = echo(fd.get(), false, target, m_payload.data(), timeout, &rtt);
+            result = echo(fd.get(), false, to, m_payload.data(), timeout, &rtt);
         }
     }
     if (!opened && (automatic || m_facility == Facility::IcmpRaw)) {
@@ -239,12 +251,12 @@ int IcmpProbe::ping(const QString &address, int timeout)
         if (fd.valid()) {
             opened = true;
             m_used = Facility::IcmpRaw;
-            result = echo(fd.get(), true, target, m_payload.data(), timeout, &rtt);
+            result = echo(fd.get(), true, to, m_payload.data(), timeout, &rtt);
         }
     }
     if (!opened && (automatic || m_facility == Facility::TcpConnect)) {
         m_used = Facility::TcpConnect;
-        result = tcpKnock(target, timeout, &rtt);
+        result = tcpKnock(to, timeout, &rtt);
     }
     if (result == -2)
         return result;

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks that the libraries form layers, then builds
 # and runs the whole suite twice: a plain build and one under AddressSanitizer
-# + UndefinedBehaviorSanitizer; then runs every fuzz target for KORVANE_FUZZ_SECONDS each (default 65).
+# + UndefinedBehaviorSanitizer; then runs every fuzz target for KORVANE_FUZZ_SECONDS each (default 65);
+# compiles every source for Windows (syntax only), and builds and tests the
+# Windows zip under wine where its Qt for Windows has been built already.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 bash "$here/scripts/setup.sh"
@@ -19,4 +21,7 @@ for flavour in plain asan; do
 done
 echo "== fuzzing"
 bash "$here/scripts/fuzz.sh" "${KORVANE_FUZZ_SECONDS:-65}" || status=1
+echo "== windows"
+bash "$here/scripts/windows.sh" --syntax-only || status=1
+bash "$here/scripts/windows.sh" --if-cached || status=1
 exit $status

@@ -42,8 +42,9 @@ inline CliRun runCli(const QStringList &arguments, const QString &home)
         process.waitForFinished(5000);
         return run;
     }
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
+    // Windows consoles end lines with CR LF; the texts are compared by line.
+    run.out = QString::fromUtf8(process.readAllStandardOutput()).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    run.err = QString::fromUtf8(process.readAllStandardError()).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (process.exitStatus() == QProcess::NormalExit)
         run.status = process.exitCode();
     return run;

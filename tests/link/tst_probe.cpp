@@ -1,5 +1,6 @@
 #include "link/fixedprobe.h"
 #include "link/icmpprobe.h"
+#include "link/dottedquad.h"
 
 #include <QtTest>
 
@@ -19,6 +20,13 @@ private slots:
         QTest::newRow("host name") << "localhost";
         QTest::newRow("three parts") << "127.0.1";
         QTest::newRow("trailing text") << "127.0.0.1x";
+        // Short, octal and hex forms that one platform's parser or another takes.
+        QTest::newRow("two parts") << "127.1";
+        QTest::newRow("leading zero") << "127.0.0.01";
+        QTest::newRow("hex part") << "0x7f.0.0.1";
+        QTest::newRow("sign") << "+127.0.0.1";
+        QTest::newRow("space") << " 127.0.0.1";
+        QTest::newRow("empty part") << "127..0.1";
     }
 
     void invalidTextIsRefusedWithoutSending()
@@ -28,6 +36,15 @@ private slots:
         QCOMPARE(probe.ping(address, 1000), -1);
         QCOMPARE(probe.usedFacility(), IcmpProbe::Facility::Automatic);
         QCOMPARE(probe.roundTripTime(), 0);
+    }
+
+    void addressInHostOrder()
+    {
+        quint32 address = 0;
+        QVERIFY(DottedQuad::parse(QStringLiteral("192.0.2.10"), &address));
+        QCOMPARE(address, 0xC000020Au);
+        QVERIFY(DottedQuad::parse(QStringLiteral("0.0.0.0"), &address));
+        QCOMPARE(address, 0u);
     }
 
     void loopbackAnswers()
