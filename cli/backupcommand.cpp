@@ -22,7 +22,7 @@ namespace {
 
 QJsonObject entryJson(const BackupEntry &entry)
 {
-    QJsonObject object{{QStringLiteral("file"), entry.file},
+    QJsonObject object{{QStringLiteral("file"), QDir::toNativeSeparators(entry.file)},
                        {QStringLiteral("kind"), entry.kind},
                        {QStringLiteral("time"), entry.time.toOffsetFromUtc(entry.time.offsetFromUtc()).toString(Qt::ISODate)},
                        {QStringLiteral("size"), entry.size}};

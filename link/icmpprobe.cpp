@@ -46,7 +46,7 @@ int IcmpProbe::ping(const QString &address, int timeout)
     const HANDLE handle = IcmpCreateFile();
     if (handle == INVALID_HANDLE_VALUE)
         return -2;
-    m_used = Facility::Automatic;
+    m_used = Facility::IpHelperEcho;
     // Room for the reply structure of this build (it grows on 64-bit), the
     // echoed payload and an ICMP error message.
     unsigned char reply[sizeof(ICMP_ECHO_REPLY) + PayloadSize + 8];

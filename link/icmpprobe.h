@@ -14,8 +14,9 @@ class IcmpProbe : public ReachabilityProbe
 public:
     // Which means a ping may use; Automatic tries them in the order above.
     // The others exist so that each means can be checked on its own; they
-    // answer -2 where that means is not available. Windows ignores it.
-    enum class Facility { Automatic, IcmpDatagram, IcmpRaw, TcpConnect };
+    // answer -2 where that means is not available. Windows ignores it and
+    // always uses the IP Helper echo.
+    enum class Facility { Automatic, IcmpDatagram, IcmpRaw, TcpConnect, IpHelperEcho };
 
     static constexpr int PayloadSize = 32;
 

@@ -173,12 +173,32 @@ wine_env() {
         path="$path;Z:${dir//\//\\}"
     done
     export WINEPATH="${path#;}"
-    export QT_PLUGIN_PATH="Z:${cache//\//\\}\\qt\\plugins"
+    # Wine hands no QT_* variable of ours to a Windows program, so the tests'
+    # platform, and the fonts it draws with (the Linux build's own), are set
+    # in the prefix's environment. Qt finds its plugins through the prefix it
+    # was built for.
+    wine_setenv QT_QPA_PLATFORM offscreen
+    wine_setenv QT_QPA_FONTDIR 'Z:\usr\share\fonts\truetype\dejavu'
+    # The wineserver and wine's own services, started by the first test, would
+    # hold that test's output open, and ctest would wait for them to end.
+    wineserver -p >/dev/null 2>&1 </dev/null
+    wine cmd /c exit >/dev/null 2>&1 </dev/null
+}
+
+wine_setenv() {
+    wine reg add 'HKCU\Environment' /v "$1" /d "$2" /f >/dev/null 2>&1
 }
 
 wine_tests() {
     echo "== tests under wine"
-    (cd "$build" && ctest --output-on-failure -j "$jobs" --timeout 300) || wine_failed=1
+    local log="$build/wine-tests.log"
+    (cd "$build" && ctest -V -j "$jobs" --timeout 300 > "$log" 2>&1) || wine_failed=1
+    # ctest's verdicts, every skipped or failed test function, and the sums.
+    grep -E '^[0-9]+/[0-9]+ Test|tests passed|tests failed' "$log" || true
+    grep -E '^[0-9]+: (SKIP|FAIL!) ' "$log" | sed 's/^[0-9]*: /    /' || true
+    grep -E '^[0-9]+: Totals: ' "$log" \
+        | awk '{ p += $3; f += $5; s += $7 } END { printf "== test functions under wine: %d passed, %d failed, %d skipped\n", p, f, s }'
+    echo "== the whole log: $log"
 }
 
 smoke() {
@@ -186,7 +206,7 @@ smoke() {
     local stage=$zip_stage
     # Only the zip's folder: whatever it lacks, the programs lack.
     (
-        export WINEPATH="" QT_PLUGIN_PATH=""
+        export WINEPATH=""
         cd "$stage"
         wine korvane-sim.exe --listen 127.0.0.77:8080 --family 2.53 --serial 2530000077 > "$build/smoke-sim.log" 2>&1 &
         sim=$!
@@ -194,8 +214,28 @@ smoke() {
         status=0
         wine korvane-cli.exe identify 127.0.0.77 || status=$?
         kill "$sim" 2>/dev/null || true
-        wineserver -k 2>/dev/null || true
         exit $status
+    ) || smoke_failed=1
+}
+
+# Under wine a UDP socket bound to one loopback address listens on them all,
+# so the Windows LAN search is checked against a Linux simulator.
+search_smoke() {
+    echo "== the Windows LAN search finds a Linux simulator on 127.0.0.78"
+    local host="$here/build/plain"
+    if [ ! -x "$host/korvane-sim" ]; then
+        host="$here/build/host-sim"
+        [ -f "$host/build.ninja" ] || cmake -S "$here" -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+        cmake --build "$host" --target korvane-sim -j "$jobs" >/dev/null
+    fi
+    (
+        "$host/korvane-sim" --listen 127.0.0.78:8080 --family 2.52 --serial 252000000078 > "$build/search-sim.log" 2>&1 &
+        sim=$!
+        sleep 1
+        found=$(cd "$zip_stage" && WINEPATH="" wine korvane-cli.exe discover --broadcast 127.0.0.78) || true
+        kill "$sim" 2>/dev/null || true
+        echo "$found"
+        case "$found" in 252000000078$'\t'127.0.0.78$'\t'*) ;; *) exit 1 ;; esac
     ) || smoke_failed=1
 }
 
@@ -211,7 +251,8 @@ case "$mode" in
     *) echo "usage: $0 [--syntax-only | --if-cached]" >&2; exit 2 ;;
 esac
 
-install_packages g++-mingw-w64-x86-64-posix wine64 wine dpkg-dev zip qtbase5-dev libfccp-dev ninja-build cmake
+install_packages g++-mingw-w64-x86-64-posix wine64 wine dpkg-dev zip qtbase5-dev libfccp-dev ninja-build cmake \
+                 fonts-dejavu-core
 build_qt
 build_project
 package
@@ -220,4 +261,6 @@ smoke_failed=0
 wine_env
 wine_tests
 smoke
+search_smoke
+wineserver -k 2>/dev/null || true
 [ "$wine_failed" -eq 0 ] && [ "$smoke_failed" -eq 0 ]

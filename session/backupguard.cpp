@@ -9,6 +9,7 @@
 #include "session/profilefile.h"
 #include "session/sessionresult.h"
 
+#include <QDir>
 #include <QtEndian>
 
 namespace {
@@ -188,6 +189,6 @@ int BackupGuard::compare(const QByteArray &expected, const QByteArray &read, int
         ++at;
     m_reason = tr("ККТ хранит на странице %1 не то, что было записано; резервная копия: %2")
                    .arg(firstPage + at / Page)
-                   .arg(m_files.value(0));
+                   .arg(QDir::toNativeSeparators(m_files.value(0)));
     return SessionVerifyFailed;
 }

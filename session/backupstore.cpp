@@ -26,6 +26,15 @@ const QRegularExpression &namePattern()
     return pattern;
 }
 
+// On Windows a folder whose parent another thread creates at the same moment
+// is not made (its parents are made one by one, and one already there counts
+// as a failure); a second try finds the parent in place. Fleet commands store
+// the first backups of several registers at once.
+bool makeFolder(const QString &dir)
+{
+    return QDir().mkpath(dir) || QDir().mkpath(dir);
+}
+
 struct Name
 {
     QString file;
@@ -93,7 +102,7 @@ QString BackupStore::store(const ProfileFile &file, QString *error)
         *error = tr("заводской номер «%1» не годится для имени папки резервных копий").arg(file.serial);
         return QString();
     }
-    if (!QDir().mkpath(dir)) {
+    if (!makeFolder(dir)) {
         *error = tr("не удалось создать папку %1").arg(QDir::toNativeSeparators(dir));
         return QString();
     }

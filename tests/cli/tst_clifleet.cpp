@@ -252,7 +252,7 @@ void TestCliFleet::backupOfEveryRegisteredRegister()
     }
 
     const CliRun run = cli({"fleet", "backup", "--json"});
-    QCOMPARE(run.status, 0);
+    QVERIFY2(run.status == 0, qPrintable(run.out + run.err));
     const QJsonArray array = QJsonDocument::fromJson(run.out.toUtf8()).array();
     QCOMPARE(array.size(), 3);
     for (int i = 0; i < serials.size(); ++i) {

@@ -7,6 +7,7 @@
 #include "tests/cli/clirunner.h"
 #include "tests/cli/clisimulators.h"
 #include "tests/support/core/hanginglistener.h"
+#include "tests/support/core/wine.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -572,6 +573,8 @@ void TestCliParams::checkOfACleanSetAndOf252()
 
 void TestCliParams::discover()
 {
+    if (runsUnderWine())
+        QSKIP(kWineSharesUdpPorts);
     const quint16 port = freeUdpPort();
     SimConfig a = SimConfig::family253("2530000215");
     SimConfig b = SimConfig::family253("2530000216");
