@@ -38,6 +38,7 @@ inline CliRun runCli(const QStringList &arguments, const QString &home)
     startCli(process, arguments, home);
     CliRun run;
     if (!process.waitForFinished(60000)) {
+        run.err = process.errorString();
         process.kill();
         process.waitForFinished(5000);
         return run;
@@ -47,5 +48,7 @@ inline CliRun runCli(const QStringList &arguments, const QString &home)
     run.err = QString::fromUtf8(process.readAllStandardError()).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (process.exitStatus() == QProcess::NormalExit)
         run.status = process.exitCode();
+    else
+        run.err += QStringLiteral("[crashed, exit code %1]").arg(process.exitCode());
     return run;
 }
