@@ -468,15 +468,8 @@ void DeviceWindow::onDeviceRestore()
 
 void DeviceWindow::restoreBackup(const QString &file)
 {
-    const QString title = tr("Восстановление из резервной копии");
-    ProfileFile backup;
-    if (!BackupPicker::read(this, title, file, &backup) || !ExchangeProgress::isReachable(this, title, m_address))
-        return;
-    ExchangeProgress::Options options;
-    options.progressText = tr("Восстановление в ККТ...");
     m_session.setAddress(m_address);
-    ExchangeProgress::run(this, m_session, options, this, [this, file] { onRestoreFinished(file); },
-                          [this, backup] { m_session.restore(backup); });
+    BackupPicker::restore(this, m_session, file, [this, file](const ProfileFile &) { onRestoreFinished(file); });
 }
 
 void DeviceWindow::onRestoreFinished(const QString &file)

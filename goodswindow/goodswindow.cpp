@@ -343,15 +343,9 @@ void GoodsWindow::onDeviceRestore()
 
 void GoodsWindow::restoreBackup(const QString &file)
 {
-    const QString title = tr("Восстановление из резервной копии");
-    ProfileFile backup;
-    if (!BackupPicker::read(this, title, file, &backup) || !ExchangeProgress::isReachable(this, title, m_address))
-        return;
-    ExchangeProgress::Options options;
-    options.progressText = tr("Восстановление в ККТ...");
     m_session.setAddress(m_address, m_port);
-    ExchangeProgress::run(this, m_session, options, this, [this, file, backup] { onRestoreFinished(file, backup); },
-                          [this, backup] { m_session.restore(backup); });
+    BackupPicker::restore(this, m_session, file,
+                          [this, file](const ProfileFile &backup) { onRestoreFinished(file, backup); });
 }
 
 void GoodsWindow::onRestoreFinished(const QString &file, const ProfileFile &backup)

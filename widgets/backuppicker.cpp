@@ -2,11 +2,14 @@
 
 #include "session/backupstore.h"
 #include "session/profilefile.h"
+#include "session/registersession.h"
 #include "widgets/dialogs.h"
+#include "widgets/exchangeprogress.h"
 
 #include <QFileInfo>
 #include <QStringList>
 #include <QVector>
+#include <QWidget>
 
 namespace {
 
@@ -57,4 +60,17 @@ bool BackupPicker::read(QWidget *parent, const QString &title, const QString &fi
         return true;
     Dialogs::critical(parent, title, error);
     return false;
+}
+
+void BackupPicker::restore(QWidget *owner, RegisterSession &session, const QString &file,
+                           const std::function<void(const ProfileFile &)> &finished)
+{
+    const QString title = tr("Восстановление из резервной копии");
+    ProfileFile backup;
+    if (!read(owner, title, file, &backup) || !ExchangeProgress::isReachable(owner, title, session.address()))
+        return;
+    ExchangeProgress::Options options;
+    options.progressText = tr("Восстановление в ККТ...");
+    ExchangeProgress::run(owner, session, options, owner, [finished, backup] { finished(backup); },
+                          [&session, backup] { session.restore(backup); });
 }
