@@ -96,7 +96,7 @@ int BackupCommand::show(const QStringList &arguments)
     ProfileFile file;
     BackupEntry entry;
     QString error;
-    if (!BackupStore::describe(line.argument(0), &entry, &error) || !file.read(line.argument(0), &error)) {
+    if (!BackupStore::describe(line.argument(0), &entry, &error, &file)) {
         Console::error(error);
         return StatusBadInput;
     }
@@ -130,7 +130,7 @@ int BackupCommand::restore(const QStringList &arguments)
     ProfileFile file;
     BackupEntry entry;
     QString error;
-    if (!BackupStore::describe(path, &entry, &error) || !file.read(path, &error)) {
+    if (!BackupStore::describe(path, &entry, &error, &file)) {
         Console::error(error);
         return StatusBadInput;
     }

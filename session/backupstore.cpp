@@ -138,9 +138,10 @@ QVector<BackupEntry> BackupStore::list(const QString &serial)
     return entries;
 }
 
-bool BackupStore::describe(const QString &path, BackupEntry *entry, QString *error)
+bool BackupStore::describe(const QString &path, BackupEntry *entry, QString *error, ProfileFile *backup)
 {
-    ProfileFile file;
+    ProfileFile own;
+    ProfileFile &file = backup ? *backup : own;
     if (!file.read(path, error))
         return false;
     if (file.backupKind != ProfileFile::paramsKind() && file.backupKind != ProfileFile::goodsKind()) {

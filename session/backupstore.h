@@ -36,6 +36,7 @@ public:
     static QString store(const ProfileFile &file, QString *error);
     // Every backup of the register, newest first.
     static QVector<BackupEntry> list(const QString &serial);
-    // What the file holds; false with *error when it is no backup.
-    static bool describe(const QString &path, BackupEntry *entry, QString *error);
+    // What the file holds, and the backup itself in *backup when given; false
+    // with *error when it is no backup.
+    static bool describe(const QString &path, BackupEntry *entry, QString *error, ProfileFile *backup = nullptr);
 };
