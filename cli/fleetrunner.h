@@ -44,7 +44,6 @@ public:
 
     void setInventory(const QVector<InventoryEntry> &inventory) { m_inventory = inventory; }
     void setJobs(int jobs) { m_jobs = jobs; }
-    void setFormat(Format format) { m_format = format; }
     Format format() const { return m_format; }
 
     // StatusOk when every register succeeded, otherwise StatusSomeFailed.

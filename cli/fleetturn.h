@@ -38,7 +38,6 @@ public:
     // Lines shown under the register's own once the turn has ended.
     void setDetails(const QStringList &details) { m_result.details = details; }
 
-    bool isFinished() const { return m_finished; }
     // Filled in by finish(); the runner adds the rest.
     const FleetResult &result() const { return m_result; }
 
