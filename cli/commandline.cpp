@@ -5,7 +5,6 @@
 #include "link/dottedquad.h"
 #include "link/registerdefaults.h"
 
-
 CommandLine::CommandLine(const QString &command, const QString &description)
     : m_command(command)
 {
